@@ -4,6 +4,8 @@
 #include <backward.hpp>
 
 #include <cstring>
+#include <optional>
+#include <unordered_map>
 #include <vector>
 
 namespace xb {
@@ -50,18 +52,38 @@ std::string withoutParameters(const std::string& c) {
   return cut == std::string::npos ? c : c.substr(0, cut);
 }
 
-std::vector<Frame> applicationFrames() {
+struct Resolved {
+  bool application = false;
+  Frame frame;
+};
+
+// Resolving an address reads debug information, which is slow; each address is
+// resolved once.
+const Resolved& resolve(backward::TraceResolver& resolver, const backward::Trace& trace) {
+  static std::unordered_map<void*, Resolved> cache;
+  auto it = cache.find(trace.addr);
+  if (it != cache.end()) return it->second;
+  backward::ResolvedTrace t = resolver.resolve(trace);
+  Resolved r;
+  r.application = isApplicationSource(t.source.filename);
+  if (r.application) r.frame = {routineName(t.object_function), static_cast<int>(t.source.line)};
+  return cache.emplace(trace.addr, std::move(r)).first->second;
+}
+
+// The application frame at `level`, or nullopt past the end of the stack.
+std::optional<Frame> applicationFrame(int level) {
+  if (level < 0) return std::nullopt;
   backward::StackTrace st;
   st.load_here(256);
   static backward::TraceResolver resolver;  // keeps the debug information loaded
   resolver.load_stacktrace(st);
-  std::vector<Frame> frames;
+  int seen = 0;
   for (size_t i = 0; i < st.size(); ++i) {
-    backward::ResolvedTrace t = resolver.resolve(st[i]);
-    if (!isApplicationSource(t.source.filename)) continue;
-    frames.push_back({routineName(t.object_function), static_cast<int>(t.source.line)});
+    const Resolved& r = resolve(resolver, st[i]);
+    if (!r.application) continue;
+    if (seen++ == level) return r.frame;
   }
-  return frames;
+  return std::nullopt;
 }
 
 }  // namespace
@@ -87,17 +109,15 @@ std::string routineName(const std::string& demangled) {
   return block ? "(b)" + r : r;
 }
 
+// Frame 0 is the caller's: the runtime's own frames are not application frames.
 std::string ProcName(int level) {
-  auto f = applicationFrames();
-  // Frame 0 is ProcName's caller.
-  return level >= 0 && static_cast<size_t>(level) < f.size() ? f[static_cast<size_t>(level)].name
-                                                             : std::string();
+  auto f = applicationFrame(level);
+  return f ? f->name : std::string();
 }
 
 int ProcLine(int level) {
-  auto f = applicationFrames();
-  return level >= 0 && static_cast<size_t>(level) < f.size() ? f[static_cast<size_t>(level)].line
-                                                             : 0;
+  auto f = applicationFrame(level);
+  return f ? f->line : 0;
 }
 
 }  // namespace xb

@@ -36,6 +36,8 @@ inline constexpr int kDupAlias = 81;     // alias in use
 inline constexpr int kNoEngine = 82;     // database engine not loaded
 inline constexpr int kNoOrder = 83;      // no index in use
 inline constexpr int kTableReadOnly = 84;
+inline constexpr int kNoFile = 85;       // file does not exist (osCode 2)
+inline constexpr int kNoRecord = 86;     // write without a current record (end of file)
 
 }  // namespace xb::gen
 
