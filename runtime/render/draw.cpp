@@ -28,9 +28,10 @@ Font parseFont(const std::string& name) {
   std::string rest = name;
   size_t dot = name.find('.');
   if (dot != std::string::npos && dot > 0) {
+    std::string size = name.substr(0, dot);
     char* end = nullptr;
-    double pts = std::strtod(name.c_str(), &end);
-    if (end == name.c_str() + dot && pts > 0) {
+    double pts = std::strtod(size.c_str(), &end);
+    if (end == size.c_str() + size.size() && pts > 0) {
       f.points = pts;
       rest = name.substr(dot + 1);
     }
