@@ -1,5 +1,7 @@
 #include "core/format.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -63,9 +65,11 @@ std::optional<int32_t> dateFromText(std::string_view text, std::string_view form
   }
   if (blank) return 0;
   int d = 0, m = 0, y = 0, ylen = 0;
+  bool hasYear = false;
   for (size_t i = 0; i < format.size(); ++i) {
     char k = lower(format[i]);
     if (k != 'd' && k != 'm' && k != 'y') continue;
+    hasYear = hasYear || k == 'y';
     char c = i < text.size() ? text[i] : ' ';
     if (c == ' ') continue;
     if (c < '0' || c > '9') return std::nullopt;
@@ -77,12 +81,9 @@ std::optional<int32_t> dateFromText(std::string_view text, std::string_view form
       ++ylen;
     }
   }
-  if (ylen <= 2) {
-    int epoch = setNumber(set::kEpoch);
-    int century = epoch / 100 * 100;
-    y += century;
-    if (y < epoch) y += 100;
-  }
+  // A blank year is not "this century": the date is incomplete.
+  if (hasYear && ylen == 0) return std::nullopt;
+  if (ylen <= 2) y = expandYear(y);
   int32_t n = dayNumber(y, m, d);
   if (n == 0) return std::nullopt;
   return n;
@@ -92,23 +93,78 @@ std::optional<int32_t> dateFromText(std::string_view text) {
   return dateFromText(text, effectiveDateFormat());
 }
 
+bool roundedDigits(double v, int decimals, std::string& intDigits, std::string& fracDigits) {
+  if (!std::isfinite(v)) return false;
+  if (decimals < 0) decimals = 0;
+  // Shortest round-trip text in fixed notation: at most 309 integer digits or 330 decimals.
+  char buf[400];
+  auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::fixed);
+  if (res.ec != std::errc()) return false;
+  std::string_view s(buf, static_cast<size_t>(res.ptr - buf));
+  size_t dot = s.find('.');
+  std::string_view ip = s.substr(0, dot);
+  std::string_view fp = dot == std::string_view::npos ? std::string_view() : s.substr(dot + 1);
+  size_t dec = static_cast<size_t>(decimals);
+  intDigits.assign(ip);
+  fracDigits.assign(fp.substr(0, std::min(dec, fp.size())));
+  fracDigits.resize(dec, '0');
+  if (fp.size() > dec && fp[dec] >= '5') {
+    // Carry through the fraction into the integer part.
+    bool carry = true;
+    for (size_t i = fracDigits.size(); carry && i-- > 0;) {
+      if (fracDigits[i] == '9') {
+        fracDigits[i] = '0';
+      } else {
+        ++fracDigits[i];
+        carry = false;
+      }
+    }
+    for (size_t i = intDigits.size(); carry && i-- > 0;) {
+      if (intDigits[i] == '9') {
+        intDigits[i] = '0';
+      } else {
+        ++intDigits[i];
+        carry = false;
+      }
+    }
+    if (carry) intDigits.insert(intDigits.begin(), '1');
+  }
+  size_t nz = intDigits.find_first_not_of('0');
+  intDigits.erase(0, nz == std::string::npos ? intDigits.size() : nz);
+  return true;
+}
+
+NumberShape defaultNumberShape(double v, int width, int decimals) {
+  if (width > 0) return {width, decimals < 0 ? 0 : decimals};
+  int dec = decimals;
+  if (dec < 0) dec = std::isfinite(v) && std::floor(v) != v ? setNumber(set::kDecimals) : 0;
+  return {dec > 0 ? 10 + 1 + dec : 10, dec};
+}
+
+int expandYear(int y) {
+  int epoch = setNumber(set::kEpoch);
+  y += epoch / 100 * 100;
+  if (y < epoch) y += 100;
+  return y;
+}
+
 std::string numberToText(double v, int width, int decimals) {
   if (width <= 0) return {};
   if (decimals < 0) decimals = 0;
-  double scale = std::pow(10.0, decimals);
-  double r = std::round(std::fabs(v) * scale) / scale;
-  if (v < 0) r = -r;
-  char buf[512];
-  int n = std::snprintf(buf, sizeof buf, "%*.*f", width, decimals, r);
-  if (n < 0 || n > width || !std::isfinite(v)) return std::string(static_cast<size_t>(width), '*');
-  return buf;
+  std::string ip, fp;
+  std::string stars(static_cast<size_t>(width), '*');
+  if (!roundedDigits(v, decimals, ip, fp)) return stars;
+  if (ip.empty()) ip = "0";
+  bool zero = ip == "0" && fp.find_first_not_of('0') == std::string::npos;
+  std::string body = (v < 0 && !zero ? "-" : "") + ip;
+  if (decimals > 0) body += "." + fp;
+  if (body.size() > static_cast<size_t>(width)) return stars;
+  return std::string(static_cast<size_t>(width) - body.size(), ' ') + body;
 }
 
 std::string numberDefaultText(double v, int width, int decimals) {
-  if (width > 0) return numberToText(v, width, decimals < 0 ? 0 : decimals);
-  bool fraction = std::floor(v) != v;
-  int dec = fraction ? setNumber(set::kDecimals) : 0;
-  return numberToText(v, dec ? 10 + 1 + dec : 10, dec);
+  NumberShape s = defaultNumberShape(v, width, decimals);
+  return numberToText(v, s.width, s.decimals);
 }
 
 }  // namespace xb
