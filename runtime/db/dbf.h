@@ -1,0 +1,59 @@
+// The DBF engine ("DBFDBE"): dBase III tables with C, N, D and L fields.
+#pragma once
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "db/table.h"
+
+namespace xb::db {
+
+// Byte offsets of the locks (Linux open-file-description locks, so every open table is
+// its own owner: two processes and two work areas of one process exclude each other).
+// They lie far beyond any table's end and never touch data bytes.
+inline constexpr off_t kLockBase = off_t{1} << 40;
+inline constexpr off_t kOpenLockByte = kLockBase - 1;    // shared: read lock, exclusive: write lock
+inline constexpr off_t kAppendLockByte = kLockBase - 2;  // held while a record is appended
+inline constexpr off_t kIndexLockByte = kLockBase - 3;   // held while an index file is rewritten
+
+class DbfTable : public Table {
+ public:
+  static std::unique_ptr<DbfTable> open(const std::string& path, const OpenOptions& opts);
+  // Creates (replaces) a table, marked as CP850. The file appears complete or not at all.
+  static void create(const std::string& path, std::vector<FieldDef> fields);
+  ~DbfTable() override;
+
+  const char* engine() const override { return "DBFDBE"; }
+  uint32_t recCount(bool fresh) override;
+  void read(uint32_t recno, char* dst, bool sequential) override;
+  void write(uint32_t recno, const char* src) override;
+  uint32_t append(const char* src) override;
+  void invalidate() override { cacheCount_ = 0; }
+  bool lockRecord(uint32_t recno, double waitSeconds) override;
+  void unlockRecord(uint32_t recno) override;
+  bool lockFile(double waitSeconds) override;
+  void unlockAll() override;
+  void lockIndexes() override;
+  void unlockIndexes() override;
+  void flush() override;
+  void close() override;
+
+  uint32_t headerLength() const { return hdrLen_; }
+
+ private:
+  DbfTable() = default;
+  void parseHeader();
+  uint32_t countFromFile();
+  off_t offsetOf(uint32_t recno) const {
+    return static_cast<off_t>(hdrLen_) + static_cast<off_t>(recno - 1) * recLen_;
+  }
+
+  int fd_ = -1;
+  uint32_t hdrLen_ = 0;
+  uint32_t count_ = 0;
+  bool written_ = false;
+  std::vector<char> cache_;
+  uint32_t cacheFirst_ = 0, cacheCount_ = 0;
+};
+
+}  // namespace xb::db

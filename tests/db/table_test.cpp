@@ -1,0 +1,317 @@
+// DBF tables: the file layout, values of every field type, code pages and bad input.
+#include <cstring>
+
+#include "core/date.h"
+#include "core/text.h"
+#include "db_fixture.h"
+
+namespace xb::test {
+namespace {
+
+uint32_t le32(const std::string& d, size_t at) {
+  uint32_t v = 0;
+  for (int i = 0; i < 4; ++i) v |= uint32_t{static_cast<unsigned char>(d[at + static_cast<size_t>(i)])} << (8 * i);
+  return v;
+}
+uint16_t le16(const std::string& d, size_t at) {
+  return static_cast<uint16_t>(static_cast<unsigned char>(d[at]) | static_cast<unsigned char>(d[at + 1]) << 8);
+}
+// Byte offset of a field of a record in the raw file.
+size_t rawOffset(const std::string& d, uint32_t recno, int fieldOffset) {
+  return le16(d, 8) + static_cast<size_t>(recno - 1) * le16(d, 10) + static_cast<size_t>(fieldOffset);
+}
+
+using TableTest = DbTest;
+
+TEST_F(TableTest, WrittenValuesComeBackWithTheirTypesAndWidths) {
+  std::string file = makeCustomers();
+  const std::string name = cp("Jürgen Öztürk");
+  const int32_t born = dayNumber(1970, 2, 28);
+  ASSERT_TRUE(DbUseArea(true, "", file, "", false));
+  ASSERT_TRUE(DbAppend());
+  FieldPut("NAME", name);
+  FieldPut("AMOUNT", -1234.5);
+  FieldPut("BORN", Value::date(born));
+  FieldPut("ACTIVE", true);
+  ASSERT_TRUE(DbAppend());
+  FieldPut("NAME", "Zweiter");
+  DbCloseArea();
+  ASSERT_TRUE(errors.empty());
+
+  ASSERT_TRUE(DbUseArea(true, "", file, "", true, true));
+  EXPECT_EQ(LastRec(), 2u);
+  EXPECT_EQ(FieldGet("NAME").str(), name + std::string(20 - name.size(), ' '));
+  Value amount = FieldGet(2);
+  EXPECT_EQ(amount.num(), -1234.5);
+  EXPECT_EQ(amount.number().width, 10);
+  EXPECT_EQ(amount.number().decimals, 2);
+  EXPECT_EQ(FieldGet("BORN").date(), born);
+  EXPECT_TRUE(FieldGet("ACTIVE").isTrue());
+  DbSkip();
+  EXPECT_EQ(FieldGet("AMOUNT").num(), 0);
+  EXPECT_TRUE(FieldGet("BORN").isDate());
+  EXPECT_EQ(FieldGet("BORN").date(), 0);
+  EXPECT_FALSE(FieldGet("ACTIVE").isTrue());
+  EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(TableTest, FileHasTheCommonHeaderAndCp850Marker) {
+  std::string file = makeCustomers();
+  fill(file, {{cp("Müller"), 12.5}, {"B", 1}});
+  std::string d = readFile(file);
+  EXPECT_EQ(static_cast<unsigned char>(d[0]), 0x03);
+  EXPECT_EQ(le32(d, 4), 2u);
+  EXPECT_EQ(le16(d, 8), 32 + 4 * 32 + 1);
+  EXPECT_EQ(le16(d, 10), 1 + 20 + 10 + 8 + 1);
+  EXPECT_EQ(static_cast<unsigned char>(d[29]), 0x02);
+  EXPECT_EQ(static_cast<unsigned char>(d[le16(d, 8) - 1]), 0x0D);
+  EXPECT_EQ(d.size(), le16(d, 8) + 2u * le16(d, 10) + 1);
+  EXPECT_EQ(d.back(), '\x1A');
+  EXPECT_EQ(d.substr(rawOffset(d, 1, 1), 6), cp("Müller"));
+  EXPECT_EQ(d.substr(rawOffset(d, 1, 21), 10), "     12.50");
+}
+
+struct CodePageCase {
+  const char* label;
+  uint8_t ldid;
+  const char* cpg;      // nullptr: no .cpg file
+  std::string raw;      // bytes stored in the file for the text
+  std::string utf8;     // the same text, readable
+};
+
+class CodePageTest : public DbTest, public ::testing::WithParamInterface<CodePageCase> {};
+
+// A table marked with another code page is converted on read and on write; fields that
+// are not written keep their bytes.
+TEST_P(CodePageTest, ConvertsOnReadAndWrite) {
+  const auto& c = GetParam();
+  std::string file = makeCustomers();
+  fill(file, {{"x", 1}, {"keep", 2}});
+  std::string d = readFile(file);
+  d[29] = static_cast<char>(c.ldid);
+  std::string field = c.raw + std::string(20 - c.raw.size(), ' ');
+  d.replace(rawOffset(d, 1, 1), 20, field);
+  d.replace(rawOffset(d, 2, 1), 20, field);
+  writeFile(file, d);
+  if (c.cpg) writeFile(path("cust.cpg"), c.cpg);
+
+  ASSERT_TRUE(DbUseArea(true, "", file, "", false));
+  std::string text = FieldGet("NAME").str();
+  EXPECT_EQ(text.substr(0, text.find_last_not_of(' ') + 1), cp(c.utf8));
+  FieldPut("NAME", cp(c.utf8));
+  FieldPut("AMOUNT", 5);
+  DbCloseArea();
+  ASSERT_TRUE(errors.empty()) << errors.front()->description;
+  std::string after = readFile(file);
+  EXPECT_EQ(after.substr(rawOffset(after, 1, 1), 20), field);
+  EXPECT_EQ(after.substr(rawOffset(after, 2, 1), 20), field);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tables, CodePageTest,
+    ::testing::Values(CodePageCase{"cp850", 0x02, nullptr, "M\x81ller \xE1", "Müller ß"},
+                      CodePageCase{"unmarked", 0x00, nullptr, "M\x81ller", "Müller"},
+                      CodePageCase{"cp1252", 0x57, nullptr, "M\xFCller \xDF", "Müller ß"},
+                      CodePageCase{"cp437", 0x01, nullptr, "\x8E\x99\x9A", "ÄÖÜ"},
+                      CodePageCase{"cpgUtf8", 0x02, "UTF-8", "M\xC3\xBCller", "Müller"},
+                      CodePageCase{"cpgAnsi", 0x00, "ANSI 1252", "\xC4pfel", "Äpfel"}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+TEST_F(TableTest, TextThatTheTablesCodePageCannotHoldIsRefused) {
+  std::string file = makeCustomers();
+  fill(file, {{"alt", 1}});
+  std::string d = readFile(file);
+  d[29] = 0x57;  // CP1252 has no box-drawing characters
+  writeFile(file, d);
+  ASSERT_TRUE(DbUseArea(true, "", file, "", false));
+  FieldPut("NAME", std::string("a\xB3" "b"));
+  EXPECT_EQ(lastGenCode(), gen::kDataType);
+  DbCommit();
+  DbGoto(1);
+  EXPECT_EQ(FieldGet("NAME").str().substr(0, 3), "alt");
+}
+
+TEST_F(TableTest, ValuesThatDoNotFitAreErrorsAndLeaveTheFieldAlone) {
+  std::string file = makeCustomers();
+  fill(file, {{"Original", 7.25}});
+  ASSERT_TRUE(DbUseArea(true, "", file, "", false));
+  struct Case {
+    const char* field;
+    Value value;
+    int genCode;
+  };
+  const Case cases[] = {
+      {"NAME", std::string(21, 'x'), gen::kDataWidth},
+      {"NAME", 12, gen::kDataType},
+      {"AMOUNT", 12345678.9, gen::kDataWidth},
+      {"AMOUNT", "7", gen::kDataType},
+      {"BORN", "19700101", gen::kDataType},
+      {"ACTIVE", 1, gen::kDataType},
+      {"NOSUCH", 1, gen::kNoField},
+  };
+  for (auto& c : cases) {
+    errors.clear();
+    FieldPut(c.field, c.value);
+    ASSERT_EQ(errors.size(), 1u) << c.field;
+    EXPECT_EQ(lastError().genCode, c.genCode) << c.field;
+    EXPECT_EQ(lastError().fileName, file);
+    EXPECT_EQ(lastError().subSystem, "DBFDBE");
+    EXPECT_NE(lastError().description.find(c.field), std::string::npos) << lastError().description;
+  }
+  errors.clear();
+  FieldPut("NAME", std::string(20, 'y') + "    ");  // blanks beyond the width lose nothing
+  FieldPut("AMOUNT", 9999999.99);
+  EXPECT_TRUE(errors.empty());
+  DBRROLLBACK();
+  DbCloseArea();
+  ASSERT_TRUE(DbUseArea(true, "", file, "", false));
+  EXPECT_EQ(FieldGet("NAME").str().substr(0, 8), "Original");
+  EXPECT_EQ(FieldGet("AMOUNT").num(), 7.25);
+}
+
+TEST_F(TableTest, GarbageInAFieldIsAnErrorNamingFileAndField) {
+  std::string file = makeCustomers();
+  fill(file, {{"Gut", 1}, {"Kaputt", 2}});
+  std::string d = readFile(file);
+  d.replace(rawOffset(d, 2, 31), 8, "2024AB01");
+  d.replace(rawOffset(d, 2, 21), 10, "   1x.5   ");
+  writeFile(file, d);
+  ASSERT_TRUE(DbUseArea(true, "", file, "", false));
+  EXPECT_EQ(FieldGet("BORN").date(), 0);
+  EXPECT_TRUE(errors.empty());
+  DbSkip();
+  for (const char* field : {"BORN", "AMOUNT"}) {
+    errors.clear();
+    FieldGet(field);
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(lastError().genCode, gen::kCorruption);
+    EXPECT_NE(lastError().description.find(field), std::string::npos);
+    EXPECT_NE(lastError().description.find(file), std::string::npos);
+  }
+  EXPECT_EQ(FieldGet("NAME").str().substr(0, 6), "Kaputt");
+}
+
+struct CorruptCase {
+  const char* label;
+  std::function<void(std::string&)> damage;
+  int genCode;
+};
+
+class CorruptTableTest : public DbTest, public ::testing::WithParamInterface<CorruptCase> {};
+
+// A damaged file is refused with a clear error and is not touched.
+TEST_P(CorruptTableTest, RefusedWithoutTouchingTheFile) {
+  std::string file = makeCustomers();
+  fill(file, {{"A", 1}, {"B", 2}, {"C", 3}});
+  std::string d = readFile(file);
+  GetParam().damage(d);
+  writeFile(file, d);
+  for (bool shared : {true, false}) {
+    errors.clear();
+    EXPECT_FALSE(DbUseArea(true, "", file, "", shared));
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(lastError().genCode, GetParam().genCode) << lastError().description;
+    EXPECT_EQ(lastError().fileName, file);
+    EXPECT_NE(lastError().description.find(file), std::string::npos);
+    EXPECT_FALSE(Used());
+  }
+  EXPECT_EQ(readFile(file), d);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tables, CorruptTableTest,
+    ::testing::Values(
+        CorruptCase{"RecordLengthDoesNotMatchFields", [](std::string& d) { d[10] = static_cast<char>(d[10] + 1); }, gen::kCorruption},
+        CorruptCase{"CountBeyondFileEnd", [](std::string& d) { d[4] = 9; }, gen::kCorruption},
+        CorruptCase{"FieldNameWithoutTerminator", [](std::string& d) { d.replace(32, 11, "ABCDEFGHIJK"); }, gen::kCorruption},
+        CorruptCase{"FieldListWithoutEndMark", [](std::string& d) { d[32 + 4 * 32] = 'X'; }, gen::kCorruption},
+        CorruptCase{"UnknownFieldType", [](std::string& d) { d[32 + 11] = 'Q'; }, gen::kCorruption},
+        CorruptCase{"MemoField", [](std::string& d) { d[32 + 11] = 'M'; }, gen::kUnsupported},
+        CorruptCase{"NotATable", [](std::string& d) { d = "Dies ist keine Tabelle, nur ein Text.\r\n"; }, gen::kCorruption},
+        CorruptCase{"TruncatedHeader", [](std::string& d) { d.resize(40); }, gen::kCorruption},
+        CorruptCase{"EmptyFile", [](std::string& d) { d.clear(); }, gen::kCorruption}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+// A count one beyond the records present is what a writer leaves that dies between
+// writing the count and the record: the records present are the table.
+TEST_F(TableTest, CountOneBeyondTheRecordsTrustsTheRecords) {
+  std::string file = makeCustomers();
+  fill(file, {{"A", 1}, {"B", 2}, {"C", 3}});
+  std::string d = readFile(file);
+  d[4] = 4;
+  writeFile(file, d);
+  ASSERT_TRUE(DbUseArea(true, "", file, "", true, true));
+  EXPECT_EQ(LastRec(), 3u);
+  DbGoBottom();
+  EXPECT_EQ(FieldGet("NAME").str().substr(0, 1), "C");
+  DbCloseArea();
+  EXPECT_TRUE(errors.empty());
+  EXPECT_EQ(readFile(file), d);
+  // The next append puts its record where the lost one would have been.
+  ASSERT_TRUE(DbUseArea(true, "", file, "", true));
+  ASSERT_TRUE(DbAppend());
+  FieldPut("NAME", "D");
+  DbCloseArea();
+  ASSERT_TRUE(DbUseArea(true, "", file, "", true));
+  EXPECT_EQ(LastRec(), 4u);
+  DbGoBottom();
+  EXPECT_EQ(FieldGet("NAME").str().substr(0, 1), "D");
+}
+
+TEST_F(TableTest, MissingFileHasItsOwnCode) {
+  EXPECT_FALSE(DbUseArea(true, "", path("nothere.dbf"), "", true));
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(lastError().genCode, gen::kNoFile);
+  EXPECT_EQ(lastError().osCode, 2);
+  EXPECT_EQ(lastError().fileName, path("nothere.dbf"));
+}
+
+TEST_F(TableTest, RetryAnswerOpensOnceTheFileIsThere) {
+  std::string file = path("later.dbf");
+  answer = [&](const ErrorRef&) {
+    makeCustomers("later.dbf");
+    return Value(true);
+  };
+  EXPECT_TRUE(DbUseArea(true, "", file, "", true));
+  EXPECT_EQ(errors.size(), 1u);
+  EXPECT_TRUE(Used());
+}
+
+TEST_F(TableTest, BadStructuresCreateNoFile) {
+  struct Case {
+    const char* label;
+    Value structure;
+  };
+  const Case cases[] = {
+      {"duplicate", arrayValue({arrayValue({"A", "C", 5, 0}), arrayValue({"a", "N", 5, 0})})},
+      {"long name", arrayValue({arrayValue({"ELEVENCHARS", "C", 5, 0})})},
+      {"memo", arrayValue({arrayValue({"NOTE", "M", 10, 0})})},
+      {"zero width", arrayValue({arrayValue({"A", "C", 0, 0})})},
+      {"decimals", arrayValue({arrayValue({"A", "N", 4, 3})})},
+      {"no fields", arrayValue({})},
+      {"not an array", Value("A,C,10")},
+  };
+  for (auto& c : cases) {
+    errors.clear();
+    EXPECT_FALSE(DbCreate(path("bad.dbf"), c.structure)) << c.label;
+    EXPECT_EQ(errors.size(), 1u) << c.label;
+    EXPECT_FALSE(fs::exists(path("bad.dbf"))) << c.label;
+  }
+  EXPECT_EQ(errors.back()->genCode, gen::kArgument);
+}
+
+TEST_F(TableTest, ReadOnlyTableRefusesWrites) {
+  std::string file = makeCustomers();
+  fill(file, {{"A", 1}});
+  std::string before = readFile(file);
+  ASSERT_TRUE(DbUseArea(true, "", file, "", false, true));
+  FieldPut("NAME", "B");
+  EXPECT_EQ(lastGenCode(), gen::kTableReadOnly);
+  EXPECT_FALSE(DbAppend());
+  EXPECT_EQ(lastGenCode(), gen::kTableReadOnly);
+  DbCloseArea();
+  EXPECT_EQ(readFile(file), before);
+}
+
+}  // namespace
+}  // namespace xb::test
