@@ -27,7 +27,8 @@ constexpr int virt(int vkCode, int mods = 0) { return kVirtual + vkCode + mods; 
 
 // Character keys.
 inline constexpr int kBackspace = 8, kTab = 9, kEnter = 13, kEsc = 27, kSpace = 32;
-inline constexpr int kCtrlT = 20, kCtrlU = 21, kCtrlY = 25;
+inline constexpr int kCtrlA = 1, kCtrlC = 3, kCtrlT = 20, kCtrlU = 21, kCtrlV = 22, kCtrlX = 24,
+                     kCtrlY = 25;
 
 inline constexpr int kPgUp = virt(vk::kPrior), kPgDn = virt(vk::kNext), kEnd = virt(vk::kEnd),
                      kHome = virt(vk::kHome), kLeft = virt(vk::kLeft), kUp = virt(vk::kUp),
@@ -50,7 +51,8 @@ inline constexpr int kCtrlHome = virt(vk::kHome, kCtrl);           // 589860
 inline constexpr int kCtrlEnd = virt(vk::kEnd, kCtrl);             // 589859
 inline constexpr int kCtrlIns = virt(vk::kInsert, kCtrl);          // 589869
 inline constexpr int kCtrlDel = virt(vk::kDelete, kCtrl);          // 589870
-inline constexpr int kCtrlBackspace = virt(vk::kBackCtrl, kCtrl);  // 524415
+// Ctrl+Backspace arrives as the character 127 with Ctrl, not as a virtual key.
+inline constexpr int kCtrlBackspace = kCtrl + vk::kBackCtrl;       // 524415
 inline constexpr int kAltF4 = virt(vk::kF1 + 3, kAlt);             // 327795
 
 static_assert(kF4 == 65651 && kAltF4 == 327795 && kCtrlHome == 589860 && kShiftTab == 131081 &&
