@@ -333,6 +333,9 @@ std::optional<Value> Get::untransform() const {
       if (v == 0) v = 0;  // no negative zero from a lone "-"
       const Number& n = original_.number();
       if (original_.isNum() && (n.width > 0 || n.decimals >= 0)) return Value::number(v, n.width, n.decimals);
+      // Without a template the layout came from the value: keep its decimals, so 12.50
+      // edited to 12.00 keeps showing two decimals.
+      if (!pic_.hasTemplate) return Value::number(v, -1, layout_.decimals);
       return Value(v);
     }
     case 'D': {

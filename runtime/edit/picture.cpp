@@ -1,5 +1,6 @@
 #include "edit/picture.h"
 
+#include <cctype>
 #include <charconv>
 #include <cstring>
 
@@ -40,9 +41,11 @@ Picture parsePicture(std::string_view pic) {
         case 'X': p.DB = true; break;
         case 'L':
           p.L = true;
-          // "@L_" pads with "_": the argument is one character that is no function letter.
+          // "@L_" pads with "_": the argument is one character that is no function letter,
+          // and no digit but "0" (a "9" as fill could not be told from a digit).
           if (i + 1 < pic.size() && pic[i + 1] != ' ' &&
-              kFunctionLetters.find(upperAscii(pic[i + 1])) == std::string_view::npos) {
+              kFunctionLetters.find(upperAscii(pic[i + 1])) == std::string_view::npos &&
+              (!isDigit(pic[i + 1]) || pic[i + 1] == '0') && !std::isalpha(static_cast<unsigned char>(pic[i + 1]))) {
             p.fill = pic[++i];
           }
           break;
@@ -292,6 +295,11 @@ bool readNumber(const Layout& l, const Picture& p, std::string_view text, double
   const char dp = p.E ? ',' : '.';
   bool starFill = false;
   for (size_t i = 0; i < body; ++i) starFill = starFill || (l.role[i] == kDigit && l.tmpl[i] == '*');
+  // Overflow: all stars (a number always shows a digit), or a star where none can be.
+  if (!text.empty() && text.find_first_not_of('*') == std::string_view::npos) return false;
+  if (l.point >= 0 && static_cast<size_t>(l.point) < text.size() && text[static_cast<size_t>(l.point)] == '*') {
+    return false;
+  }
   std::string num;
   std::string frac;
   bool seenPoint = false;
@@ -299,6 +307,7 @@ bool readNumber(const Layout& l, const Picture& p, std::string_view text, double
   for (size_t i = 0; i < body && i < text.size(); ++i) {
     char r = l.role[i];
     char c = text[i];
+    if (r == kLiteral && c == '*' && l.tmpl[i] != '*') return false;  // overflow covers literals too
     if (r == kLiteral && (!p.B || c == l.tmpl[i])) continue;
     // @B moves the digits away from their template positions: find the point by its character.
     bool inFraction = p.B ? seenPoint : (l.point >= 0 && static_cast<int>(i) > l.point);

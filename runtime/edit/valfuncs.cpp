@@ -84,6 +84,10 @@ std::string Transform(const Value& v, const char* picture) {
   return Transform(v, std::string_view(picture ? picture : ""));
 }
 
+std::string Transform(const Value& v, const std::string& picture) {
+  return Transform(v, std::string_view(picture));
+}
+
 std::string Transform(const Value& v, const Value& picture) {
   if (picture.isNil()) return Transform(v, std::string_view());
   if (!picture.isChar()) return textError("TRANSFORM", {v, picture});

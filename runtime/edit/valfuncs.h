@@ -16,6 +16,7 @@ namespace xb {
 std::string Transform(const Value& v, const Value& picture);
 std::string Transform(const Value& v, std::string_view picture);
 std::string Transform(const Value& v, const char* picture);
+std::string Transform(const Value& v, const std::string& picture);
 
 // Number at the start of a text: leading blanks, a sign, digits, one ".", digits. The
 // result remembers its decimals ("12.50" has 2). Text without a number gives 0.
