@@ -330,6 +330,7 @@ bool XbpWindow::isVisible() const {
     if (w == desk.get()) return true;
     if (!w->visible_ || w->status_ != PartStatus::created) return false;
     auto p = w->parent_.lock();
+    if (p && !p->showsChildren()) return false;
     w = p.get();
   }
   return false;
@@ -465,6 +466,7 @@ WindowRef XbpWindow::topLevel() {
 WindowRef XbpWindow::hitTest(Point local) {
   if (!visible_ || status_ != PartStatus::created) return nullptr;
   if (!(Rect{0, 0, size_.w, size_.h}.contains(local))) return nullptr;
+  if (!showsChildren()) return selfRef();
   for (auto& k : childrenFrontFirst()) {
     if (auto r = k->hitTest({local.x - k->pos_.x, local.y - k->pos_.y})) return r;
   }
@@ -588,6 +590,7 @@ void XbpWindow::invalidate() {
 bool XbpWindow::hasInputFocus() const { return focusHolder().get() == this; }
 
 WindowRef XbpWindow::focusTargetOnClick() {
+  if (auto proxy = focusProxy_.lock(); proxy && !proxy->isDestroyed()) return proxy->focusTargetOnClick();
   if (takesFocusOnClick() && pointerFocus) return selfRef();
   return nullptr;
 }

@@ -195,6 +195,12 @@ class XbpWindow : public Object {
   // part); the part that takes it may be another one (a combo box for its edit line).
   virtual bool takesFocusOnClick() const { return false; }
   virtual WindowRef focusTargetOnClick();
+  // A part inside a composite (the edit line of a combo box) hands its focus to the
+  // composite: clicks focus the composite, which passes keys on.
+  void setFocusProxy(const WindowRef& composite) { focusProxy_ = composite; }
+  WindowRef focusProxy() const { return focusProxy_.lock(); }
+  // False while the part's children are out of sight (a tab page in the background).
+  virtual bool showsChildren() const { return true; }
 
   // ---- callback slots ----
   const Value& slot(Slot s) const { return slots_[static_cast<size_t>(s)]; }
@@ -260,6 +266,7 @@ class XbpWindow : public Object {
 
   WeakWindow parent_;
   WeakWindow owner_;
+  WeakWindow focusProxy_;
   std::vector<WindowRef> children_;
   Point pos_;
   Size size_;
