@@ -465,7 +465,7 @@ WindowRef XbpWindow::topLevel() {
 
 WindowRef XbpWindow::hitTest(Point local) {
   if (!visible_ || status_ != PartStatus::created) return nullptr;
-  if (!(Rect{0, 0, size_.w, size_.h}.contains(local))) return nullptr;
+  if (!(Rect{0, 0, size_.w, size_.h}.contains(local)) || !hitsAt(local)) return nullptr;
   if (!showsChildren()) return selfRef();
   for (auto& k : childrenFrontFirst()) {
     if (auto r = k->hitTest({local.x - k->pos_.x, local.y - k->pos_.y})) return r;

@@ -201,6 +201,9 @@ class XbpWindow : public Object {
   WindowRef focusProxy() const { return focusProxy_.lock(); }
   // False while the part's children are out of sight (a tab page in the background).
   virtual bool showsChildren() const { return true; }
+  // Whether a point of the part's rectangle belongs to it for mouse input (a closed
+  // drop-down combo box does not own the room its list opens into).
+  virtual bool hitsAt(Point) const { return true; }
 
   // ---- callback slots ----
   const Value& slot(Slot s) const { return slots_[static_cast<size_t>(s)]; }
