@@ -380,6 +380,11 @@ void DbfTable::flush() {
 
 void DbfTable::close() {
   if (fd_ < 0) return;
+  if (written_ && !opts_.readOnly) {
+    unsigned char d[3];
+    putToday(d);
+    fullPwrite(fd_, d, sizeof d, 1);  // date of the last update; the data is already written
+  }
   if (opts_.durable && written_) fdatasync(fd_);
   ::close(fd_);  // also drops every lock of this open table
   fd_ = -1;
