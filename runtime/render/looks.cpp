@@ -68,7 +68,7 @@ DrawList areaLook(double w, double h, Colours c) {
 
 Rect editTextBox(double w, double h, bool border) {
   double b = border ? 2 : 0;
-  return {b + 2, b, w - 2 * b - 4, h - 2 * b};
+  return {kEditTextInset, b, w - 2 * kEditTextInset, h - 2 * b};
 }
 
 DrawList editLook(const EditLook& e) {
@@ -311,6 +311,56 @@ DrawList listLook(const ListLook& l, Metrics& metrics) {
     }
   }
   return out;
+}
+
+DrawList scrollBarLook(const ScrollBarLook& s) {
+  DrawList l;
+  Rect r{0, 0, s.w, s.h};
+  l.push_back(FillOp{r, sysclr::kScrollBar});
+  const double len = s.horizontal ? s.w : s.h, thick = s.horizontal ? s.h : s.w;
+  const double b = std::min(thick, len / 2);
+  Rect first = s.horizontal ? Rect{0, 0, b, s.h} : Rect{0, 0, s.w, b};
+  Rect last = s.horizontal ? Rect{s.w - b, 0, b, s.h} : Rect{0, s.h - b, s.w, b};
+  double arrow = s.enabled ? sysclr::kButtonText : sysclr::kGrayText;
+  for (auto [box, dir] : {std::pair{first, s.horizontal ? Direction::Left : Direction::Up},
+                          std::pair{last, s.horizontal ? Direction::Right : Direction::Down}}) {
+    l.push_back(FillOp{box, sysclr::kButtonFace});
+    l.push_back(FrameOp{box, FrameStyle::Raised});
+    l.push_back(ArrowOp{box, dir, arrow});
+  }
+  double track = len - 2 * b;
+  int range = std::max(1, s.maximum - s.minimum + 1);
+  if (track > 8 && s.enabled) {
+    double th = std::clamp(track * s.pageSize / (range + s.pageSize), 8.0, track);
+    double at = b + (track - th) * std::clamp(s.position - s.minimum, 0, range - 1) /
+                        std::max(1, range - 1);
+    Rect thumb = s.horizontal ? Rect{std::round(at), 0, std::round(th), s.h}
+                              : Rect{0, std::round(at), s.w, std::round(th)};
+    l.push_back(FillOp{thumb, sysclr::kButtonFace});
+    l.push_back(FrameOp{thumb, FrameStyle::Raised});
+  }
+  return l;
+}
+
+DrawList tabPageLook(const TabLook& t) {
+  DrawList l;
+  Rect body{0, t.tabHeight - 2, t.w, t.h - t.tabHeight + 2};
+  if (t.front) {
+    l.push_back(FillOp{body, sysclr::kDialog});
+    l.push_back(FrameOp{body, FrameStyle::Raised});
+  }
+  Rect tab{(t.index - 1) * t.tabWidth, t.front ? 0.0 : 2.0, t.tabWidth, t.tabHeight - (t.front ? 0 : 2)};
+  l.push_back(FillOp{tab, sysclr::kDialog});
+  l.push_back(FrameOp{tab, FrameStyle::Raised});
+  if (t.front) l.push_back(FillOp{{tab.x + 2, tab.bottom() - 2, tab.w - 4, 3}, sysclr::kDialog});
+  TextOp c;
+  c.text = stripMnemonic(t.caption, c.mnemonic);
+  c.box = tab.inset(3);
+  c.font = t.font;
+  c.halign = HAlign::Center;
+  c.fg = sysclr::kWindowText;
+  l.push_back(std::move(c));
+  return l;
 }
 
 MenuLayout menuLayout(const MenuLook& m, Metrics& metrics) {

@@ -42,7 +42,9 @@ struct EditLook {
   Font font;
 };
 DrawList editLook(const EditLook& e);
-// The text box of an edit line (inside its border): where clicks are measured from.
+// The text box of an edit line: the text starts `padding` pixels from the left edge (the
+// edit part measures clicks and the caret from there).
+inline constexpr double kEditTextInset = 3;
 Rect editTextBox(double w, double h, bool border);
 
 struct MleLook {
@@ -56,6 +58,24 @@ struct MleLook {
   Font font;
 };
 DrawList mleLook(const MleLook& m, Metrics& metrics);
+
+struct ScrollBarLook {
+  double w = 0, h = 0;
+  bool horizontal = false;
+  int minimum = 1, maximum = 100, position = 1, pageSize = 10;
+  bool enabled = true;
+};
+DrawList scrollBarLook(const ScrollBarLook& s);
+
+struct TabLook {
+  double w = 0, h = 0;
+  std::string caption;
+  int index = 1;  // 1-based place of the tab
+  double tabWidth = 90, tabHeight = 22;
+  bool front = true;
+  Font font;
+};
+DrawList tabPageLook(const TabLook& t);
 
 struct ButtonLook {
   double w = 0, h = 0;

@@ -97,28 +97,44 @@ void raiseWriteError(const std::string& path, int err, const std::string& what) 
 }
 }  // namespace
 
+bool Picture::writePng(const std::string& path, std::string& why) const {
+  int err = 0;
+  std::string what;
+  if (writeFile(path, err, what)) return true;
+  why = what;
+  return false;
+}
+
 bool Picture::writePng(const std::string& path) const {
+  int err = 0;
+  std::string what;
+  if (writeFile(path, err, what)) return true;
+  raiseWriteError(path, err, what);
+  return false;
+}
+
+bool Picture::writeFile(const std::string& path, int& err, std::string& what) const {
   cairo_surface_flush(surface_);
   std::string tmp = path + ".tmp" + std::to_string(::getpid());
   FILE* f = std::fopen(tmp.c_str(), "wb");
   if (!f) {
-    int err = errno;
-    raiseWriteError(path, err, std::strerror(err));
+    err = errno;
+    what = std::strerror(err);
     return false;
   }
   cairo_status_t st = cairo_surface_write_to_png_stream(surface_, writeTo, f);
-  int err = std::ferror(f) ? errno : 0;
+  err = std::ferror(f) ? errno : 0;
   if (std::fclose(f) != 0 && !err) err = errno;
   if (st != CAIRO_STATUS_SUCCESS || err) {
     std::remove(tmp.c_str());
-    raiseWriteError(path, err ? err : EIO,
-                    err ? std::strerror(err) : cairo_status_to_string(st));
+    if (!err) err = EIO;
+    what = st != CAIRO_STATUS_SUCCESS ? cairo_status_to_string(st) : std::strerror(err);
     return false;
   }
   if (std::rename(tmp.c_str(), path.c_str()) != 0) {
-    int e = errno;
+    err = errno;
+    what = std::strerror(err);
     std::remove(tmp.c_str());
-    raiseWriteError(path, e, std::strerror(e));
     return false;
   }
   return true;

@@ -39,11 +39,13 @@ class Picture {
   // Writes the picture as PNG, all or nothing (a temporary file renamed into place). A
   // failure raises a run-time error (create error with the system's code) and returns false.
   bool writePng(const std::string& path) const;
+  // The same without raising: false with the reason in `why`.
+  bool writePng(const std::string& path, std::string& why) const;
   // Reads a PNG; nullopt (with the reason) when the file is missing or not a PNG.
   static std::optional<Picture> readPng(const std::string& path, std::string* why = nullptr);
 
  private:
-  void flushIfNeeded() const;
+  bool writeFile(const std::string& path, int& err, std::string& what) const;
   cairo_surface_t* surface_ = nullptr;
   int width_ = 0, height_ = 0;
 };

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <future>
 #include <memory>
 
 #include "core/text.h"
@@ -55,12 +56,34 @@ struct TextEngine::Cached {
   PangoFontDescription* desc;
 };
 
+std::future<void>& preparing() {
+  static std::future<void> f;
+  return f;
+}
+
 TextEngine& TextEngine::instance() {
+  if (preparing().valid()) preparing().get();
   if (!engineSlot()) engineSlot().reset(new TextEngine({}));
   return *engineSlot();
 }
 
+void TextEngine::prepareInBackground() {
+  if (engineSlot() || preparing().valid()) return;
+  preparing() = std::async(std::launch::async, [] {
+    auto* e = new TextEngine({});
+    // Shaping a line loads the faces and glyphs the first picture needs.
+    for (bool bold : {false, true}) {
+      Font f;
+      f.bold = bold;
+      PangoRectangle r;
+      pango_layout_get_pixel_extents(e->layout(f, "Test 0123 \x84"), nullptr, &r);
+    }
+    engineSlot().reset(e);
+  });
+}
+
 void TextEngine::restart(const std::string& fontDir) {
+  if (preparing().valid()) preparing().get();
   engineSlot().reset();
   engineSlot().reset(new TextEngine(fontDir));
 }

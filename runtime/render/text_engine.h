@@ -23,6 +23,9 @@ class TextEngine {
   static TextEngine& instance();
   // Starts over with another font directory (tests: a missing font); "" = the default.
   static void restart(const std::string& fontDir = {});
+  // Loads the fonts on another thread while the caller goes on (a backend opening its
+  // display); the first use of the engine waits for it.
+  static void prepareInBackground();
 
   PangoContext* context() const { return ctx_; }
   // Description of a font; a family that is not installed falls back to DejaVu Sans (or,

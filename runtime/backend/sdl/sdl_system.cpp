@@ -1,0 +1,157 @@
+#include "backend/sdl/sdl_system.h"
+
+#include <SDL2/SDL.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "backend/sdl/keymap.h"
+#include "core/text.h"
+
+namespace xb::sdl {
+namespace {
+
+bool envSet(const char* name) {
+  const char* v = std::getenv(name);
+  return v && *v;
+}
+
+SDL_AudioDeviceID gAudio = 0;
+bool gAudioFailed = false;
+int gAudioRate = 22050;
+
+}  // namespace
+
+bool startVideo(std::string& whyNot) {
+  // Pictures are made by Cairo in memory: the software path with the native framebuffer
+  // shows the first frame far sooner and with far less memory than a GL context.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+  SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+  SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_PING, "0");
+  const char* forced = std::getenv("SDL_VIDEODRIVER");
+  if (forced && (!std::strcmp(forced, "offscreen") || !std::strcmp(forced, "dummy"))) {
+    whyNot = std::string("no display: SDL_VIDEODRIVER=") + forced +
+             " selects no screen; unset it or run with --backend=headless";
+    return false;
+  }
+  if (!forced && !envSet("DISPLAY") && !envSet("WAYLAND_DISPLAY")) {
+    whyNot = "no display: DISPLAY is not set; start the program in an X session (or under "
+             "xvfb-run) or run it with --backend=headless";
+    return false;
+  }
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    whyNot = std::string("no display: ") + SDL_GetError() +
+             "; check DISPLAY or run with --backend=headless";
+    return false;
+  }
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (!driver || !std::strcmp(driver, "offscreen") || !std::strcmp(driver, "dummy") ||
+      !std::strcmp(driver, "evdev")) {
+    const char* d = std::getenv("DISPLAY");
+    whyNot = std::string("no display: cannot open display \"") + (d ? d : "") +
+             "\"; check DISPLAY or run with --backend=headless";
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    return false;
+  }
+  SDL_StopTextInput();  // started per window when it gets the keyboard
+  return true;
+}
+
+void stopVideo() {
+  closeAudio();
+  SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+std::optional<std::string> clipboardText(std::string* why) {
+  if (!SDL_HasClipboardText()) {
+    if (why) *why = "the clipboard holds no text";
+    return std::nullopt;
+  }
+  char* utf8 = SDL_GetClipboardText();
+  if (!utf8 || !*utf8) {
+    SDL_free(utf8);
+    if (why) *why = "the clipboard holds no text";
+    return std::nullopt;
+  }
+  std::string text(utf8);
+  SDL_free(utf8);
+  // Line ends stay as they are (CR LF or LF); everything else must exist in CP850.
+  std::string out;
+  int refused = 0;
+  size_t start = 0;
+  while (start <= text.size()) {
+    size_t nl = text.find_first_of("\r\n\t", start);
+    std::string part = text.substr(start, nl == std::string::npos ? std::string::npos : nl - start);
+    int r = 0;
+    out += textToCp850(part.c_str(), r);
+    refused += r;
+    if (nl == std::string::npos) break;
+    out.push_back(text[nl]);
+    start = nl + 1;
+  }
+  if (refused) {
+    if (why)
+      *why = "the clipboard text has " + std::to_string(refused) +
+             " character(s) that code page 850 cannot hold";
+    return std::nullopt;
+  }
+  return out;
+}
+
+bool setClipboardText(const std::string& cp850) {
+  return SDL_SetClipboardText(cpToUtf8(cp850).c_str()) == 0;
+}
+
+bool playTone(double frequency, double milliseconds) {
+  if (gAudioFailed) return false;
+  if (!gAudio) {
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+      gAudioFailed = true;
+      std::fprintf(stderr, "sound: no audio (%s); tones are silent\n", SDL_GetError());
+      return false;
+    }
+    SDL_AudioSpec want{}, have{};
+    want.freq = gAudioRate;
+    want.format = AUDIO_S16SYS;
+    want.channels = 1;
+    want.samples = 512;
+    gAudio = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    if (!gAudio) {
+      gAudioFailed = true;
+      std::fprintf(stderr, "sound: no audio device (%s); tones are silent\n", SDL_GetError());
+      SDL_QuitSubSystem(SDL_INIT_AUDIO);
+      return false;
+    }
+    gAudioRate = have.freq;
+    SDL_PauseAudioDevice(gAudio, 0);
+  }
+  double ms = std::clamp(milliseconds, 1.0, 5000.0);
+  double f = std::clamp(frequency, 20.0, 20000.0);
+  auto n = static_cast<size_t>(gAudioRate * ms / 1000.0);
+  std::vector<Sint16> samples(n);
+  size_t fade = std::min<size_t>(n / 4, static_cast<size_t>(gAudioRate / 200));
+  for (size_t i = 0; i < n; ++i) {
+    double v = std::sin(2 * M_PI * f * static_cast<double>(i) / gAudioRate) * 0.25;
+    if (fade && i < fade) v *= static_cast<double>(i) / fade;
+    if (fade && n - i <= fade) v *= static_cast<double>(n - i) / fade;
+    samples[i] = static_cast<Sint16>(v * 32767);
+  }
+  return SDL_QueueAudio(gAudio, samples.data(), static_cast<Uint32>(n * sizeof(Sint16))) == 0;
+}
+
+void closeAudio() {
+  if (gAudio) {
+    SDL_CloseAudioDevice(gAudio);
+    gAudio = 0;
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  }
+}
+
+}  // namespace xb::sdl
