@@ -7,7 +7,13 @@
 #include "core/error.h"
 #include "core/output.h"
 #include "ui/backend.h"
+#include "ui/dialog.h"
 #include "ui/keys.h"
+#include "ui/listbox.h"
+#include "ui/menu.h"
+#include "ui/parts.h"
+#include "ui/presspace.h"
+#include "ui/sle.h"
 
 namespace xb {
 
@@ -273,9 +279,25 @@ Value SetAppEvent(const Value& key, const Value& block) {
 
 // ---- desktop and application window ----
 
+void registerUiClasses() {
+  static const bool done = [] {
+    for (const ClassDesc* c :
+         {&XbpWindow::staticClass(), &XbpIWindow::staticClass(), &XbpDesktop::staticClass(),
+          &XbpDialog::staticClass(), &XbpCrt::staticClass(), &RootCrt::staticClass(), &XbpEditBase::staticClass(),
+          &XbpSle::staticClass(), &XbpMle::staticClass(), &XbpStatic::staticClass(), &XbpPushButton::staticClass(),
+          &XbpTabPage::staticClass(), &XbpScrollBar::staticClass(), &XbpListBox::staticClass(),
+          &XbpComboBox::staticClass(), &XbpMenu::staticClass(), &XbpClipboard::staticClass(),
+          &XbpPresSpace::staticClass()})
+      (void)c;
+    return true;
+  }();
+  (void)done;
+}
+
 WindowRef AppDesktop() {
   auto& d = ui().desktop;
   if (!d) {
+    registerUiClasses();
     d = std::make_shared<XbpDesktop>();
     d->resizeTo(backend().screenSize());
   }

@@ -100,6 +100,10 @@ const std::vector<std::string>& uiDiagnostics();
 void uiDiagnostic(const std::string& text);
 void setUiDiagnosticHook(std::function<void(const std::string&)> hook);
 
+// Registers every class of the window layer for lookup by name (ClassDesc::find, `new` by
+// class name). Runs by itself when the desktop is first asked for.
+void registerUiClasses();
+
 // Back to the state at start: every top-level part destroyed, queue and focus empty, key
 // table, application window, capture and diagnostics cleared. For tests.
 void resetUiForTesting();

@@ -56,6 +56,7 @@ WindowRef windowOf(const Value& v) {
 }
 
 Value newObjectByName(std::string_view className, Args args) {
+  registerUiClasses();
   auto d = ClassDesc::find(className);
   if (!d) {
     auto e = makeError(gen::kNoMethod, "Unknown class " + std::string(className),

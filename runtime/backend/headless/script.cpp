@@ -7,6 +7,7 @@
 #include "core/text.h"
 #include "ui/dialog.h"
 #include "ui/keys.h"
+#include "ui/menu.h"
 
 namespace xb::headless {
 
@@ -347,6 +348,19 @@ class ScriptParser {
     if (cmd == "focus") {
       if (auto e = needArgs(1, 1, "focus PART")) return e;
       withPart(out, n, w[1], [](const WindowRef& p) { SetAppFocus(Value(p)); });
+      return std::nullopt;
+    }
+    if (cmd == "menu") {
+      if (auto e = needArgs(1, 1, "menu N")) return e;
+      int item = 0;
+      if (!parseInt(w[1], item)) return error(n, "menu: '" + w[1] + "' is not an item number");
+      out.push_back({n,
+                     [b, at, item] {
+                       auto m = std::dynamic_pointer_cast<XbpMenu>(inputCapture());
+                       if (!m) b->fail(at + ": menu: no menu is open");
+                       else PostAppEvent(ev::kMenuSelect, Value(item), Value(), Value(m));
+                     },
+                     std::nullopt});
       return std::nullopt;
     }
     if (cmd == "idle") {
