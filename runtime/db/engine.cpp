@@ -45,7 +45,11 @@ EngineInfo* loadedEngine(const std::string& name) {
 }  // namespace
 
 const EngineInfo* findEngine(const std::string& name) {
-  if (!name.empty()) return loadedEngine(name);
+  if (!name.empty()) {
+    // The DBF engine is always at hand, loaded or not.
+    if (!loadedEngine(name) && iequals(name, "DBFDBE")) DbeLoad("DBFDBE", false);
+    return loadedEngine(name);
+  }
   if (!reg().defaultName.empty())
     if (auto e = loadedEngine(reg().defaultName)) return e;
   // The runtime's own default: a built composite, else the first visible table engine,

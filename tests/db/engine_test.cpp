@@ -62,6 +62,8 @@ TEST_F(EngineTest, OpeningWithAnEngineNotLoadedIsAnError) {
   EXPECT_EQ(lastError().subSystem, "SDFDBE");
   EXPECT_FALSE(DbUseArea(true, "NTXDBE", file, "", true));
   EXPECT_TRUE(DbUseArea(true, "", file, "", true));
+  db::resetForTesting();
+  EXPECT_TRUE(DbUseArea(true, "DBFDBE", file, "", true));  // named without being loaded
 }
 
 TEST_F(EngineTest, SessionsRecordTheLastErrorOfTheLayer) {
