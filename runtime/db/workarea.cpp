@@ -106,7 +106,9 @@ Value guarded(const char* op, F&& fn, const Value& dflt = {}) {
 
 
 [[noreturn]] void failArea(const WorkArea& a, int gen, const std::string& what, int os = 0) {
-  throw DbFailure{gen, os, what + " (" + a.table->path() + ")", a.table->path(), a.table->engine(), false};
+  // A lock may be free a moment later; a wrong value stays wrong.
+  const bool canRetry = gen == gen::kLock;
+  throw DbFailure{gen, os, what + " (" + a.table->path() + ")", a.table->path(), a.table->engine(), canRetry};
 }
 
 int fieldIndex(const WorkArea& a, const Value& field) {

@@ -92,6 +92,14 @@ TEST_F(LockTest, LockHeldElsewhereGivesLockErrorAfterTheWait) {
   EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(190));
   ASSERT_EQ(lastGenCode(), gen::kLock);
   EXPECT_TRUE(lastError().canDefault);
+  EXPECT_TRUE(lastError().canRetry);
+  // Retry waits again; the second refusal comes back to the error block.
+  errors.clear();
+  answer = [](const ErrorRef& e) { return Value(e->tries == 0); };
+  EXPECT_FALSE(DbRLock(1));
+  ASSERT_EQ(errors.size(), 2u);
+  EXPECT_EQ(errors[1]->tries, 1);
+  answer = nullptr;
   EXPECT_EQ(lastError().fileName, file);
   EXPECT_EQ(Len(DbRLockList()), 0u);
   EXPECT_TRUE(DbRLock(2));  // another record is free
