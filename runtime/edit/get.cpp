@@ -105,15 +105,6 @@ namespace {
 
 const ClassDesc& Get::initClass() { return staticClass(); }
 
-std::shared_ptr<Get> Get::New(const Value& row, const Value& col, const Value& block,
-                              const Value& name, const Value& picture) {
-  auto g = std::make_shared<Get>();
-  g->row = row;
-  g->col = col;
-  g->init(block, name, picture);
-  return g;
-}
-
 void Get::init(const Value& block, const Value& name, const Value& picture, const Value& preBlock,
                const Value& postBlock) {
   block_ = block;

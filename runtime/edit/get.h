@@ -22,7 +22,19 @@ class Get : public Object {
 
   // new( row, col, block, name, picture ): creates and initialises an engine.
   static std::shared_ptr<Get> New(const Value& row, const Value& col, const Value& block,
-                                  const Value& name = {}, const Value& picture = {});
+                                  const Value& name = {}, const Value& picture = {}) {
+    return make<Get>(row, col, block, name, picture);
+  }
+  // The same for a subclass (the edit field's invisible engine).
+  template <class T>
+  static std::shared_ptr<T> make(const Value& row, const Value& col, const Value& block,
+                                 const Value& name = {}, const Value& picture = {}) {
+    auto g = std::make_shared<T>();
+    g->row = row;
+    g->col = col;
+    g->init(block, name, picture);
+    return g;
+  }
   // The engine's own initialisation: variable block, variable name, picture, and the two
   // optional further arguments, stored as `preBlock` and `postBlock` (NIL or blocks).
   virtual void init(const Value& block, const Value& name, const Value& picture,

@@ -497,9 +497,10 @@ class CountingGet : public Get {
 };
 
 TEST_F(GetByName, DisplayIsTheReplaceableDrawingStep) {
-  auto g = std::make_shared<CountingGet>();
   Value var = "ab";
-  g->init(Value(makeBlock([&var](Args a) { return a.size() ? (var = a[0]) : var; })), "", "XX");
+  auto g = Get::make<CountingGet>(1, 2, Value(makeBlock([&var](Args a) { return a.size() ? (var = a[0]) : var; })),
+                                  "", "XX");
+  EXPECT_EQ(g->row.num(), 1);
   int before = g->draws;
   g->setFocus();
   g->Overstrike("z");
