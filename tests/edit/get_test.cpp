@@ -88,6 +88,12 @@ TEST_P(EditTable, StepsGiveBufferCaretAndValue) {
   EXPECT_EQ(ValType(*b.var), ValType(c.assigned)) << trace;
   EXPECT_TRUE(exactlyEqual(*b.var, c.assigned))
       << trace << " wrote " << Transform(*b.var, "") << " expected " << Transform(c.assigned, "");
+  if (c.assigned.isNum()) {
+    EXPECT_EQ(b.var->number().width, c.assigned.number().width) << trace;
+    if (c.assigned.number().decimals >= 0) {
+      EXPECT_EQ(b.var->number().decimals, c.assigned.number().decimals) << trace;
+    }
+  }
   EXPECT_EQ(b.get->buffer().str().size(), c.buffer.size()) << trace;
   EXPECT_TRUE(errors.empty()) << trace;
 }
@@ -255,6 +261,8 @@ const EditCase kNumberEdits[] = {
      "******", 1, false, false, 1000},
     {"overflow cleared by the first key", 1000, "999.99", {{"Overstrike", "9"}},
      "9  .  ", 2, false, false, 9},
+    {"no template keeps the layout's decimals", 12.5, "", {{"Overstrike", "12"}, {"ToDecPos"}},
+     "        12.00", 12, false, false, Value::number(12, -1, 2)},
     {"table field keeps width and decimals", Value::number(12.5, 6, 1), "", {{"Overstrike", "3"}, {"ToDecPos"}},
      "   3.0", 6, false, false, Value::number(3, 6, 1)},
 };
