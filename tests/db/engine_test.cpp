@@ -5,7 +5,7 @@
 namespace xb::test {
 namespace {
 
-using EngineTest = DbTest;
+using DbEngineTest = DbTest;
 
 std::vector<std::string> engineNames(bool all) {
   std::vector<std::string> out;
@@ -14,7 +14,7 @@ std::vector<std::string> engineNames(bool all) {
   return out;
 }
 
-TEST_F(EngineTest, StartUpSequenceLoadsFourAndBuildsTheComposite) {
+TEST_F(DbEngineTest, StartUpSequenceLoadsFourAndBuildsTheComposite) {
   EXPECT_TRUE(DbeLoad("DBFDBE", true));
   EXPECT_TRUE(DbeLoad("NTXDBE", true));
   EXPECT_TRUE(DbeLoad("DELDBE", false));
@@ -34,7 +34,7 @@ TEST_F(EngineTest, StartUpSequenceLoadsFourAndBuildsTheComposite) {
   EXPECT_EQ(lastGenCode(), gen::kNoEngine);
 }
 
-TEST_F(EngineTest, WhatCannotBeLoadedOrBuiltAnswersFalse) {
+TEST_F(DbEngineTest, WhatCannotBeLoadedOrBuiltAnswersFalse) {
   EXPECT_FALSE(DbeLoad("FOXDBE"));
   EXPECT_FALSE(DbeLoad(""));
   EXPECT_FALSE(DbeBuild("DBFNTX", "DBFDBE", "NTXDBE"));  // nothing loaded yet
@@ -55,7 +55,7 @@ TEST_F(EngineTest, WhatCannotBeLoadedOrBuiltAnswersFalse) {
   EXPECT_FALSE(DbeBuild("DBFNTX", "DBFDBE", "NTXDBE"));
 }
 
-TEST_F(EngineTest, OpeningWithAnEngineNotLoadedIsAnError) {
+TEST_F(DbEngineTest, OpeningWithAnEngineNotLoadedIsAnError) {
   std::string file = makeCustomers();  // the DBF engine is always at hand as the default
   EXPECT_FALSE(DbUseArea(true, "SDFDBE", file, "", true));
   EXPECT_EQ(lastGenCode(), gen::kNoEngine);
@@ -66,7 +66,7 @@ TEST_F(EngineTest, OpeningWithAnEngineNotLoadedIsAnError) {
   EXPECT_TRUE(DbUseArea(true, "DBFDBE", file, "", true));  // named without being loaded
 }
 
-TEST_F(EngineTest, SessionsRecordTheLastErrorOfTheLayer) {
+TEST_F(DbEngineTest, SessionsRecordTheLastErrorOfTheLayer) {
   Value current = DbSession();
   ASSERT_TRUE(current.isObject());
   Value cls = DacSession();

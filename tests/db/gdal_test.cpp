@@ -29,9 +29,9 @@ std::string trimmed(const Value& v) {
   return s.substr(0, s.find_last_not_of(' ') + 1);
 }
 
-using GdalTest = DbTest;
+using DbGdalTest = DbTest;
 
-TEST_F(GdalTest, OgrinfoReadsOurTables) {
+TEST_F(DbGdalTest, OgrinfoReadsOurTables) {
   if (!haveTool("ogrinfo")) GTEST_SKIP() << "ogrinfo (Debian package gdal-bin) is not installed";
   std::string file = makeCustomers("kunden.dbf");
   ASSERT_TRUE(DbUseArea(true, "", file, "", false));
@@ -60,7 +60,7 @@ TEST_F(GdalTest, OgrinfoReadsOurTables) {
   EXPECT_EQ(out.find("BORN (Date)"), std::string::npos) << out;  // the empty date is null
 }
 
-TEST_F(GdalTest, TablesFromOgr2ogrAreReadHere) {
+TEST_F(DbGdalTest, TablesFromOgr2ogrAreReadHere) {
   if (!haveTool("ogr2ogr")) GTEST_SKIP() << "ogr2ogr (Debian package gdal-bin) is not installed";
   writeFile(path("in.csv"),
             "name,amount,count,day\n"

@@ -12,7 +12,7 @@ std::string trimmed(const Value& v) {
   return s.substr(0, s.find_last_not_of(' ') + 1);
 }
 
-class IndexTest : public DbTest {
+class DbIndexTest : public DbTest {
  protected:
   void SetUp() override {
     DbTest::SetUp();
@@ -34,7 +34,7 @@ class IndexTest : public DbTest {
   std::string file;
 };
 
-TEST_F(IndexTest, WalksAndSeeksInKeyOrder) {
+TEST_F(DbIndexTest, WalksAndSeeksInKeyOrder) {
   ASSERT_TRUE(DbUseArea(true, "", file, "", false));
   ASSERT_TRUE(OrdCreate(path("byname"), "NAME"));
   EXPECT_EQ(walk("NAME"), (std::vector<std::string>{"Becker", "Meier", "Meier", "Schulz", "Zorro"}));
@@ -67,7 +67,7 @@ TEST_F(IndexTest, WalksAndSeeksInKeyOrder) {
   EXPECT_TRUE(errors.empty());
 }
 
-TEST_F(IndexTest, KeyOfSeveralFields) {
+TEST_F(DbIndexTest, KeyOfSeveralFields) {
   ASSERT_TRUE(DbUseArea(true, "", file, "", false));
   ASSERT_TRUE(OrdCreate(path("both"), "NAME+AMOUNT"));
   EXPECT_EQ(OrdKey(), "NAME+AMOUNT");
@@ -80,7 +80,7 @@ TEST_F(IndexTest, KeyOfSeveralFields) {
   EXPECT_EQ(lastGenCode(), gen::kDataType);
 }
 
-TEST_F(IndexTest, KeptCurrentOnAppendAndUpdateAndKeptInItsFile) {
+TEST_F(DbIndexTest, KeptCurrentOnAppendAndUpdateAndKeptInItsFile) {
   ASSERT_TRUE(DbUseArea(true, "", file, "", true));
   ASSERT_TRUE(OrdCreate(path("byname"), "NAME"));
   ASSERT_TRUE(DbAppend());
@@ -104,7 +104,7 @@ TEST_F(IndexTest, KeptCurrentOnAppendAndUpdateAndKeptInItsFile) {
 
 // Two processes append under one index at the same time: each one's entries survive the
 // other's rewrites of the index file.
-TEST_F(IndexTest, ProcessesShareTheIndex) {
+TEST_F(DbIndexTest, ProcessesShareTheIndex) {
   ASSERT_TRUE(DbUseArea(true, "", file, "", true));
   ASSERT_TRUE(OrdCreate(path("byname"), "NAME"));
   DbCloseArea();
@@ -141,7 +141,7 @@ TEST_F(IndexTest, ProcessesShareTheIndex) {
   EXPECT_EQ(names[103], "Q1000");
 }
 
-TEST_F(IndexTest, BadIndexUseIsAnError) {
+TEST_F(DbIndexTest, BadIndexUseIsAnError) {
   ASSERT_TRUE(DbUseArea(true, "", file, "", false));
   EXPECT_FALSE(DbSeek("x"));
   EXPECT_EQ(lastGenCode(), gen::kNoOrder);

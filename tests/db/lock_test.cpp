@@ -54,9 +54,9 @@ std::string trimmed(const Value& v) {
   return s.substr(0, s.find_last_not_of(' ') + 1);
 }
 
-using LockTest = DbTest;
+using DbLockTest = DbTest;
 
-TEST_F(LockTest, ExclusiveOpenIsRefusedToOthersWithSharingViolation) {
+TEST_F(DbLockTest, ExclusiveOpenIsRefusedToOthersWithSharingViolation) {
   std::string file = makeCustomers();
   ASSERT_TRUE(DbUseArea(true, "", file, "", false));
   pid_t child = spawn([&] {
@@ -73,7 +73,7 @@ TEST_F(LockTest, ExclusiveOpenIsRefusedToOthersWithSharingViolation) {
   EXPECT_EQ(waitFor(child2), 0);
 }
 
-TEST_F(LockTest, LockHeldElsewhereGivesLockErrorAfterTheWait) {
+TEST_F(DbLockTest, LockHeldElsewhereGivesLockErrorAfterTheWait) {
   std::string file = makeCustomers();
   fill(file, {{"A", 1}, {"B", 2}});
   Signal locked, release;
@@ -111,7 +111,7 @@ TEST_F(LockTest, LockHeldElsewhereGivesLockErrorAfterTheWait) {
   EXPECT_TRUE(FLock());
 }
 
-TEST_F(LockTest, TwoAreasOfOneProcessExcludeEachOther) {
+TEST_F(DbLockTest, TwoAreasOfOneProcessExcludeEachOther) {
   std::string file = makeCustomers();
   fill(file, {{"A", 1}, {"B", 2}});
   Set(set::kLockWait, 0);
@@ -128,7 +128,7 @@ TEST_F(LockTest, TwoAreasOfOneProcessExcludeEachOther) {
   EXPECT_TRUE(DbRLock(1));
 }
 
-TEST_F(LockTest, LockListFollowsLocksAndUnlocks) {
+TEST_F(DbLockTest, LockListFollowsLocksAndUnlocks) {
   std::string file = makeCustomers();
   fill(file, {{"A", 1}, {"B", 2}, {"C", 3}});
   ASSERT_TRUE(DbUseArea(true, "", file, "", true));
@@ -155,7 +155,7 @@ TEST_F(LockTest, LockListFollowsLocksAndUnlocks) {
 
 // The exact total proves that no update was lost; the lock re-reads the record, so each
 // process adds to the other's latest value.
-TEST_F(LockTest, TwoProcessesAddingUnderLocksEndWithTheExactTotal) {
+TEST_F(DbLockTest, TwoProcessesAddingUnderLocksEndWithTheExactTotal) {
   std::string file = makeCustomers();
   fill(file, {{"counter", 0}});
   constexpr int kRounds = 2000;
@@ -176,7 +176,7 @@ TEST_F(LockTest, TwoProcessesAddingUnderLocksEndWithTheExactTotal) {
   EXPECT_EQ(FieldGet("AMOUNT").num(), 2 * kRounds);
 }
 
-TEST_F(LockTest, WritingWithoutTheLockIsRefusedNotLost) {
+TEST_F(DbLockTest, WritingWithoutTheLockIsRefusedNotLost) {
   std::string file = makeCustomers();
   fill(file, {{"counter", 0}});
   auto worker = [&] {
@@ -198,7 +198,7 @@ TEST_F(LockTest, WritingWithoutTheLockIsRefusedNotLost) {
   EXPECT_EQ(FieldGet("AMOUNT").num(), 0);
 }
 
-TEST_F(LockTest, TwoProcessesAppendingAtOnceLoseNoRecord) {
+TEST_F(DbLockTest, TwoProcessesAppendingAtOnceLoseNoRecord) {
   std::string file = makeCustomers();
   constexpr int kEach = 500;
   auto appender = [&](const std::string& who) {
@@ -231,7 +231,7 @@ TEST_F(LockTest, TwoProcessesAppendingAtOnceLoseNoRecord) {
 // Killed at any moment, the appender leaves a table whose count matches its records:
 // every counted record is whole, only the last may still be blank (appended, values not
 // yet written).
-TEST_F(LockTest, WriterKilledWhileAppendingLeavesAConsistentTable) {
+TEST_F(DbLockTest, WriterKilledWhileAppendingLeavesAConsistentTable) {
   for (int round = 0; round < 3; ++round) {
     std::string file = makeCustomers("kill" + std::to_string(round) + ".dbf");
     Signal started;
@@ -277,7 +277,7 @@ TEST_F(LockTest, WriterKilledWhileAppendingLeavesAConsistentTable) {
 
 // With the file size limited the disk is "full": the append fails with its own error and
 // the table stays as it was before the failed append.
-TEST_F(LockTest, FullDiskIsAWriteErrorAndLeavesTheTableWhole) {
+TEST_F(DbLockTest, FullDiskIsAWriteErrorAndLeavesTheTableWhole) {
   std::string file = makeCustomers();
   fill(file, {{"A", 1}, {"B", 2}});
   const auto before = fs::file_size(file);
@@ -306,7 +306,7 @@ TEST_F(LockTest, FullDiskIsAWriteErrorAndLeavesTheTableWhole) {
   EXPECT_TRUE(errors.empty());
 }
 
-TEST_F(LockTest, RecordWrittenButNotCountedIsOverwrittenByTheNextAppend) {
+TEST_F(DbLockTest, RecordWrittenButNotCountedIsOverwrittenByTheNextAppend) {
   std::string file = makeCustomers();
   fill(file, {{"A", 1}});
   std::string d = readFile(file);

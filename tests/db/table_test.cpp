@@ -21,9 +21,9 @@ size_t rawOffset(const std::string& d, uint32_t recno, int fieldOffset) {
   return le16(d, 8) + static_cast<size_t>(recno - 1) * le16(d, 10) + static_cast<size_t>(fieldOffset);
 }
 
-using TableTest = DbTest;
+using DbTableTest = DbTest;
 
-TEST_F(TableTest, WrittenValuesComeBackWithTheirTypesAndWidths) {
+TEST_F(DbTableTest, WrittenValuesComeBackWithTheirTypesAndWidths) {
   std::string file = makeCustomers();
   const std::string name = cp("Jürgen Öztürk");
   const int32_t born = dayNumber(1970, 2, 28);
@@ -55,7 +55,7 @@ TEST_F(TableTest, WrittenValuesComeBackWithTheirTypesAndWidths) {
   EXPECT_TRUE(errors.empty());
 }
 
-TEST_F(TableTest, FileHasTheCommonHeaderAndCp850Marker) {
+TEST_F(DbTableTest, FileHasTheCommonHeaderAndCp850Marker) {
   std::string file = makeCustomers();
   fill(file, {{cp("Müller"), 12.5}, {"B", 1}});
   std::string d = readFile(file);
@@ -79,11 +79,11 @@ struct CodePageCase {
   std::string utf8;     // the same text, readable
 };
 
-class CodePageTest : public DbTest, public ::testing::WithParamInterface<CodePageCase> {};
+class DbCodePageTest : public DbTest, public ::testing::WithParamInterface<CodePageCase> {};
 
 // A table marked with another code page is converted on read and on write; fields that
 // are not written keep their bytes.
-TEST_P(CodePageTest, ConvertsOnReadAndWrite) {
+TEST_P(DbCodePageTest, ConvertsOnReadAndWrite) {
   const auto& c = GetParam();
   std::string file = makeCustomers();
   fill(file, {{"x", 1}, {"keep", 2}});
@@ -108,7 +108,7 @@ TEST_P(CodePageTest, ConvertsOnReadAndWrite) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Tables, CodePageTest,
+    Tables, DbCodePageTest,
     ::testing::Values(CodePageCase{"cp850", 0x02, nullptr, "M\x81ller \xE1", "Müller ß"},
                       CodePageCase{"unmarked", 0x00, nullptr, "M\x81ller", "Müller"},
                       CodePageCase{"cp1252", 0x57, nullptr, "M\xFCller \xDF", "Müller ß"},
@@ -117,7 +117,7 @@ INSTANTIATE_TEST_SUITE_P(
                       CodePageCase{"cpgAnsi", 0x00, "ANSI 1252", "\xC4pfel", "Äpfel"}),
     [](const auto& info) { return std::string(info.param.label); });
 
-TEST_F(TableTest, TextThatTheTablesCodePageCannotHoldIsRefused) {
+TEST_F(DbTableTest, TextThatTheTablesCodePageCannotHoldIsRefused) {
   std::string file = makeCustomers();
   fill(file, {{"alt", 1}});
   std::string d = readFile(file);
@@ -131,7 +131,7 @@ TEST_F(TableTest, TextThatTheTablesCodePageCannotHoldIsRefused) {
   EXPECT_EQ(FieldGet("NAME").str().substr(0, 3), "alt");
 }
 
-TEST_F(TableTest, ValuesThatDoNotFitAreErrorsAndLeaveTheFieldAlone) {
+TEST_F(DbTableTest, ValuesThatDoNotFitAreErrorsAndLeaveTheFieldAlone) {
   std::string file = makeCustomers();
   fill(file, {{"Original", 7.25}});
   ASSERT_TRUE(DbUseArea(true, "", file, "", false));
@@ -169,7 +169,7 @@ TEST_F(TableTest, ValuesThatDoNotFitAreErrorsAndLeaveTheFieldAlone) {
   EXPECT_EQ(FieldGet("AMOUNT").num(), 7.25);
 }
 
-TEST_F(TableTest, GarbageInAFieldIsAnErrorNamingFileAndField) {
+TEST_F(DbTableTest, GarbageInAFieldIsAnErrorNamingFileAndField) {
   std::string file = makeCustomers();
   fill(file, {{"Gut", 1}, {"Kaputt", 2}});
   std::string d = readFile(file);
@@ -197,10 +197,10 @@ struct CorruptCase {
   int genCode;
 };
 
-class CorruptTableTest : public DbTest, public ::testing::WithParamInterface<CorruptCase> {};
+class DbCorruptTableTest : public DbTest, public ::testing::WithParamInterface<CorruptCase> {};
 
 // A damaged file is refused with a clear error and is not touched.
-TEST_P(CorruptTableTest, RefusedWithoutTouchingTheFile) {
+TEST_P(DbCorruptTableTest, RefusedWithoutTouchingTheFile) {
   std::string file = makeCustomers();
   fill(file, {{"A", 1}, {"B", 2}, {"C", 3}});
   std::string d = readFile(file);
@@ -219,7 +219,7 @@ TEST_P(CorruptTableTest, RefusedWithoutTouchingTheFile) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Tables, CorruptTableTest,
+    Tables, DbCorruptTableTest,
     ::testing::Values(
         CorruptCase{"RecordLengthDoesNotMatchFields", [](std::string& d) { d[10] = static_cast<char>(d[10] + 1); }, gen::kCorruption},
         CorruptCase{"CountBeyondFileEnd", [](std::string& d) { d[4] = 9; }, gen::kCorruption},
@@ -234,7 +234,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // A count one beyond the records present is what a writer leaves that dies between
 // writing the count and the record: the records present are the table.
-TEST_F(TableTest, CountOneBeyondTheRecordsTrustsTheRecords) {
+TEST_F(DbTableTest, CountOneBeyondTheRecordsTrustsTheRecords) {
   std::string file = makeCustomers();
   fill(file, {{"A", 1}, {"B", 2}, {"C", 3}});
   std::string d = readFile(file);
@@ -258,7 +258,7 @@ TEST_F(TableTest, CountOneBeyondTheRecordsTrustsTheRecords) {
   EXPECT_EQ(FieldGet("NAME").str().substr(0, 1), "D");
 }
 
-TEST_F(TableTest, MissingFileHasItsOwnCode) {
+TEST_F(DbTableTest, MissingFileHasItsOwnCode) {
   EXPECT_FALSE(DbUseArea(true, "", path("nothere.dbf"), "", true));
   ASSERT_EQ(errors.size(), 1u);
   EXPECT_EQ(lastError().genCode, gen::kNoFile);
@@ -266,7 +266,7 @@ TEST_F(TableTest, MissingFileHasItsOwnCode) {
   EXPECT_EQ(lastError().fileName, path("nothere.dbf"));
 }
 
-TEST_F(TableTest, RetryAnswerOpensOnceTheFileIsThere) {
+TEST_F(DbTableTest, RetryAnswerOpensOnceTheFileIsThere) {
   std::string file = path("later.dbf");
   answer = [&](const ErrorRef&) {
     makeCustomers("later.dbf");
@@ -277,7 +277,7 @@ TEST_F(TableTest, RetryAnswerOpensOnceTheFileIsThere) {
   EXPECT_TRUE(Used());
 }
 
-TEST_F(TableTest, BadStructuresCreateNoFile) {
+TEST_F(DbTableTest, BadStructuresCreateNoFile) {
   struct Case {
     const char* label;
     Value structure;
@@ -300,7 +300,7 @@ TEST_F(TableTest, BadStructuresCreateNoFile) {
   EXPECT_EQ(errors.back()->genCode, gen::kArgument);
 }
 
-TEST_F(TableTest, ReadOnlyTableRefusesWrites) {
+TEST_F(DbTableTest, ReadOnlyTableRefusesWrites) {
   std::string file = makeCustomers();
   fill(file, {{"A", 1}});
   std::string before = readFile(file);

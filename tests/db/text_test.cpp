@@ -11,7 +11,7 @@ std::string trimmed(const Value& v) {
   return s.substr(0, s.find_last_not_of(' ') + 1);
 }
 
-class TextTest : public DbTest {
+class DbTextTableTest : public DbTest {
  protected:
   void SetUp() override {
     DbTest::SetUp();
@@ -51,7 +51,7 @@ class TextTest : public DbTest {
   }
 };
 
-TEST_F(TextTest, DelimitedFilesAreWrittenAndReadBack) {
+TEST_F(DbTextTableTest, DelimitedFilesAreWrittenAndReadBack) {
   std::string file = path("kunden.txt");
   appendTwo("DELDBE", file);
   EXPECT_EQ(readFile(file), cp("\"Meier, \"\"Jö\"\"\",-12.50,19700228,T\r\n\"Zwei\",,,\r\n"));
@@ -65,14 +65,14 @@ TEST_F(TextTest, DelimitedFilesAreWrittenAndReadBack) {
   EXPECT_TRUE(errors.empty());
 }
 
-TEST_F(TextTest, FixedWidthFilesAreWrittenAndReadBack) {
+TEST_F(DbTextTableTest, FixedWidthFilesAreWrittenAndReadBack) {
   std::string file = path("kunden.sdf");
   appendTwo("SDFDBE", file);
   EXPECT_EQ(readFile(file), cp("Meier, \"Jö\"  -12.5019700228T\r\nZwei" + std::string(24, ' ') + "\r\n"));
   expectTwo("SDFDBE", file);
 }
 
-TEST_F(TextTest, DelimitedFileOfAnotherProgramWithoutStructure) {
+TEST_F(DbTextTableTest, DelimitedFileOfAnotherProgramWithoutStructure) {
   std::string file = path("fremd.csv");
   writeFile(file, "\"Anna\",12,3.5,T\n\"Bernd, B.\",-7,10.25,F\n");
   ASSERT_TRUE(DbUseArea(true, "DELDBE", file, "", true));
@@ -91,7 +91,7 @@ TEST_F(TextTest, DelimitedFileOfAnotherProgramWithoutStructure) {
   EXPECT_TRUE(errors.empty());
 }
 
-TEST_F(TextTest, BadLinesAndRewritesAreErrors) {
+TEST_F(DbTextTableTest, BadLinesAndRewritesAreErrors) {
   std::string file = path("kunden.txt");
   appendTwo("DELDBE", file);
   ASSERT_TRUE(DbUseArea(true, "DELDBE", file, "", false));

@@ -5,14 +5,14 @@
 namespace xb::test {
 namespace {
 
-using WorkAreaTest = DbTest;
+using DbWorkAreaTest = DbTest;
 
 std::string trimmed(const Value& v) {
   std::string s = v.str();
   return s.substr(0, s.find_last_not_of(' ') + 1);
 }
 
-TEST_F(WorkAreaTest, AreasAliasesAndTheSwitch) {
+TEST_F(DbWorkAreaTest, AreasAliasesAndTheSwitch) {
   std::string a = makeCustomers("a.dbf"), b = makeCustomers("b.dbf");
   fill(a, {{"in a", 1}});
   fill(b, {{"in b", 2}, {"b2", 3}});
@@ -52,7 +52,7 @@ TEST_F(WorkAreaTest, AreasAliasesAndTheSwitch) {
   EXPECT_EQ(Len(WorkSpaceList()), 1u);
 }
 
-TEST_F(WorkAreaTest, NavigationInNaturalOrder) {
+TEST_F(DbWorkAreaTest, NavigationInNaturalOrder) {
   std::string file = makeCustomers();
   ASSERT_TRUE(DbUseArea(true, "", file, "", false));
   EXPECT_TRUE(Eof());
@@ -94,7 +94,7 @@ TEST_F(WorkAreaTest, NavigationInNaturalOrder) {
   EXPECT_TRUE(errors.empty());
 }
 
-TEST_F(WorkAreaTest, FieldsByNameAndPosition) {
+TEST_F(DbWorkAreaTest, FieldsByNameAndPosition) {
   std::string file = makeCustomers();
   fill(file, {{"X", 1}});
   ASSERT_TRUE(DbUseArea(true, "", file, "", true));
@@ -122,7 +122,7 @@ TEST_F(WorkAreaTest, FieldsByNameAndPosition) {
 }
 
 // A form binds an edit field to a table field through a data link.
-TEST_F(WorkAreaTest, DataLinkBlocksReadAndWriteTheCurrentRecord) {
+TEST_F(DbWorkAreaTest, DataLinkBlocksReadAndWriteTheCurrentRecord) {
   std::string a = makeCustomers("a.dbf"), b = makeCustomers("b.dbf");
   fill(a, {{"eins", 1}, {"zwei", 2}});
   fill(b, {{"anders", 9}});
@@ -149,7 +149,7 @@ TEST_F(WorkAreaTest, DataLinkBlocksReadAndWriteTheCurrentRecord) {
   EXPECT_EQ(lastGenCode(), gen::kNoField);
 }
 
-TEST_F(WorkAreaTest, CommitRollbackCloseAndASecondArea) {
+TEST_F(DbWorkAreaTest, CommitRollbackCloseAndASecondArea) {
   std::string file = makeCustomers();
   fill(file, {{"alt", 1}, {"zwei", 2}});
   ASSERT_TRUE(DbUseArea(true, "", file, "ONE", true));
@@ -192,7 +192,7 @@ TEST_F(WorkAreaTest, CommitRollbackCloseAndASecondArea) {
   EXPECT_TRUE(errors.empty());
 }
 
-TEST_F(WorkAreaTest, DeleteFlagIsKept) {
+TEST_F(DbWorkAreaTest, DeleteFlagIsKept) {
   std::string file = makeCustomers();
   fill(file, {{"A", 1}, {"B", 2}});
   ASSERT_TRUE(DbUseArea(true, "", file, "", false));
@@ -212,7 +212,7 @@ TEST_F(WorkAreaTest, DeleteFlagIsKept) {
   EXPECT_EQ(lastGenCode(), gen::kNoRecord);
 }
 
-TEST_F(WorkAreaTest, SettingEightDecidesTheDefaultMode) {
+TEST_F(DbWorkAreaTest, SettingEightDecidesTheDefaultMode) {
   std::string file = makeCustomers();
   fill(file, {{"A", 1}});
   Set(set::kExclusive, true);
