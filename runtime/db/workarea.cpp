@@ -360,6 +360,34 @@ std::string withExtension(const std::string& file, const char* ext) {
   return file + ext;
 }
 
+// The usual number text, [-]digits[.digits] with at most 15 digits: the digits as an exact
+// integer divided by an exact power of ten is the correctly rounded value, the same that
+// from_chars gives, in a fraction of the time. Anything else goes the long way.
+bool fastNumber(const char* p, const char* end, double& out) {
+  static constexpr double kPow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10,
+                                      1e11, 1e12, 1e13, 1e14, 1e15};
+  bool negative = *p == '-';
+  if (negative) ++p;
+  int64_t mantissa = 0;
+  int digits = 0, decimals = -1;
+  for (; p < end; ++p) {
+    if (*p >= '0' && *p <= '9') {
+      mantissa = mantissa * 10 + (*p - '0');
+      ++digits;
+      if (decimals >= 0) ++decimals;
+    } else if (*p == '.' && decimals < 0) {
+      decimals = 0;
+    } else {
+      return false;
+    }
+  }
+  if (digits == 0 || digits > 15) return false;
+  double v = static_cast<double>(mantissa);
+  if (decimals > 0) v /= kPow10[decimals];
+  out = negative ? -v : v;
+  return true;
+}
+
 Value decodeField(const WorkArea& a, const FieldDef& f) {
   const char* raw = a.buf.data() + f.offset;
   const size_t len = static_cast<size_t>(f.len);
@@ -371,6 +399,7 @@ Value decodeField(const WorkArea& a, const FieldDef& f) {
       while (b < e && raw[b] == ' ') ++b;
       while (e > b && raw[e - 1] == ' ') --e;
       double v = 0;
+      if (b < e && fastNumber(raw + b, raw + e, v)) return Value::number(v, f.len, f.dec);
       if (b < e) {
         const char* s = raw + b;
         if (*s == '+') ++s;

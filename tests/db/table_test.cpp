@@ -191,6 +191,28 @@ TEST_F(DbTableTest, GarbageInAFieldIsAnErrorNamingFileAndField) {
   EXPECT_EQ(FieldGet("NAME").str().substr(0, 6), "Kaputt");
 }
 
+// Number texts as other programs write them.
+TEST_F(DbTableTest, NumberTextsOfOtherWritersAreRead) {
+  std::string file = makeCustomers();
+  fill(file, {{"A", 1}});
+  const std::pair<const char*, double> cases[] = {
+      {"     12.50", 12.5}, {"-1234.5678", -1234.5678}, {"0.12345678", 0.12345678},
+      {"      1,25", 1.25}, {"      +7.5", 7.5},         {"  -0.00   ", 0},
+      {"        .5", 0.5},  {"        5.", 5},           {"          ", 0},
+      {"9999999999", 9999999999.0}};
+  for (auto& [text, expected] : cases) {
+    std::string d = readFile(file);
+    d.replace(rawOffset(d, 1, 21), 10, text);
+    writeFile(file, d);
+    ASSERT_TRUE(DbUseArea(true, "", file, "", true, true));
+    Value v = FieldGet("AMOUNT");
+    EXPECT_DOUBLE_EQ(v.num(), expected) << text;
+    EXPECT_EQ(v.number().width, 10);
+    DbCloseArea();
+  }
+  EXPECT_TRUE(errors.empty());
+}
+
 struct CorruptCase {
   const char* label;
   std::function<void(std::string&)> damage;
@@ -231,6 +253,32 @@ INSTANTIATE_TEST_SUITE_P(
         CorruptCase{"TruncatedHeader", [](std::string& d) { d.resize(40); }, gen::kCorruption},
         CorruptCase{"EmptyFile", [](std::string& d) { d.clear(); }, gen::kCorruption}),
     [](const auto& info) { return std::string(info.param.label); });
+
+// Every header byte damaged in turn: the table opens or is refused, its records read or
+// give errors, nothing crashes and nothing is written.
+TEST_F(DbTableTest, DamagedHeaderBytesNeverCrashOrWrite) {
+  std::string file = makeCustomers();
+  fill(file, {{"A", 1}, {"B", 2}});
+  const std::string good = readFile(file);
+  const size_t hdrLen = le16(good, 8);
+  for (size_t pos = 0; pos < hdrLen; ++pos) {
+    for (unsigned char bad : {0x00, 0x7F, 0xFF}) {
+      if (static_cast<unsigned char>(good[pos]) == bad) continue;
+      std::string d = good;
+      d[pos] = static_cast<char>(bad);
+      writeFile(file, d);
+      if (DbUseArea(true, "", file, "", true, true)) {
+        for (DbGoTop(); !Eof(); DbSkip())
+          for (int f = 1; f <= FCount(); ++f) FieldGet(f);
+        DbCloseArea();
+      } else {
+        ASSERT_FALSE(errors.empty());
+        EXPECT_EQ(lastError().fileName, file);
+      }
+      ASSERT_EQ(readFile(file), d) << "byte " << pos;
+    }
+  }
+}
 
 // A count one beyond the records present is what a writer leaves that dies between
 // writing the count and the record: the records present are the table.
