@@ -153,9 +153,8 @@ void Get::load() {
   }
 }
 
-bool Get::ensureText() {
+void Get::ensureText() {
   if (!haveText_) load();
-  return haveText_;
 }
 
 // ---- members ----

@@ -108,7 +108,7 @@ class Get : public Object {
 
  private:
   void load();
-  bool ensureText();
+  void ensureText();  // a NIL buffer is reloaded from the variable
   void typeChar(unsigned char c, bool insert);
   void finishEdit();
   int firstEditable() const;
