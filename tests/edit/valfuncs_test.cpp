@@ -123,6 +123,13 @@ TEST_F(ValFunctions, ValOfShownNumberIsTheNumber) {
   EXPECT_EQ(Val(" -12.50").num(), -12.5);
 }
 
+TEST_F(ValFunctions, StrAndTransformWithoutPictureAgree) {
+  for (Value v : {Value(0), Value(5), Value(-5), Value(12.5), Value(-0.125), Value(1e9), Value(1e10),
+                  Value::number(12.5, 6, 1), Val("3.141")}) {
+    EXPECT_EQ(Str(v), Transform(v, "")) << Str(v);
+  }
+}
+
 TEST_F(ValFunctions, CToDReadsInTheOrderOfSettingFour) {
   EXPECT_TRUE(exactlyEqual(CToD("15.09.1990"), kDay));
   EXPECT_TRUE(exactlyEqual(CToD("1.5.2026"), D(2026, 5, 1)));
