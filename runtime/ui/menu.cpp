@@ -192,6 +192,14 @@ bool XbpMenu::choose(int n) {
   return true;
 }
 
+Value XbpMenu::destroy() {
+  if (!usable("destroy")) return Value();
+  open_ = false;
+  Value r = XbpWindow::destroy();
+  items_.clear();
+  return r;
+}
+
 void XbpMenu::cancel() {
   chosen_ = 0;
   open_ = false;

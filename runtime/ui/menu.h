@@ -61,6 +61,8 @@ class XbpMenu : public XbpWindow {
   // Ends an open menu with item n (the item must be enabled and not a separator).
   bool choose(int n);
   void cancel();
+  // Also lets go of the items' blocks.
+  Value destroy() override;
 
   // ev::kMenuSelect with mp1 = n chooses item n of the open menu (a backend's or a script's
   // way to pick an item without keys or clicks).

@@ -282,9 +282,16 @@ class ScriptParser {
       MouseButton btn = cmd == "rclick" ? MouseButton::right : cmd == "mclick" ? MouseButton::middle : MouseButton::left;
       bool dbl = cmd == "dblclick";
       auto at2 = std::make_shared<Point>();
-      withPart(out, n, w[1], [centre, x, y, btn, at2](const WindowRef& p) {
+      withPart(out, n, w[1], [centre, x, y, btn, at2, at](const WindowRef& p) {
         Rect r = p->absoluteRect();
         *at2 = centre ? Point{r.x + r.w / 2, r.y + r.h / 2} : Point{r.x + x, r.y + y};
+        auto hit = partAt(*at2);
+        bool onIt = false;
+        for (auto q = hit; q && !onIt; q = q->parent()) onIt = q == p;
+        if (!onIt)
+          uiDiagnostic(at + ": the click meant for " + p->describe() + " lands on " +
+                       (hit ? hit->describe() : std::string("nothing")) +
+                       " (the part is covered, hidden or outside its parent)");
         postMouseInput(MouseAction::down, btn, *at2);
       });
       out.push_back({n, [btn, at2] { postMouseInput(MouseAction::up, btn, *at2); }, std::nullopt});
