@@ -10,6 +10,7 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <thread>
 
 #include "core/errcodes.h"
@@ -107,6 +108,11 @@ ssize_t fullPread(int fd, void* buf, size_t len, off_t off) {
 
 constexpr size_t kReadAhead = 64 * 1024;
 
+std::multimap<std::pair<dev_t, ino_t>, DbfTable*>& openFiles() {
+  static std::multimap<std::pair<dev_t, ino_t>, DbfTable*> m;
+  return m;
+}
+
 }  // namespace
 
 std::unique_ptr<DbfTable> DbfTable::open(const std::string& path, const OpenOptions& opts) {
@@ -136,12 +142,38 @@ std::unique_ptr<DbfTable> DbfTable::open(const std::string& path, const OpenOpti
               oscode::kSharingViolation, true);
     t->fail(gen::kOpen, "Table cannot be locked: " + path, osCodeOfErrno(err), true);
   }
+  t->dev_ = st.st_dev;
+  t->ino_ = st.st_ino;
   t->parseHeader();
+  t->registerFile();
   return t;
 }
 
 DbfTable::~DbfTable() {
+  unregisterFile();
   if (fd_ >= 0) ::close(fd_);
+}
+
+void DbfTable::registerFile() { openFiles().emplace(std::make_pair(dev_, ino_), this); }
+
+void DbfTable::unregisterFile() {
+  auto [b, e] = openFiles().equal_range({dev_, ino_});
+  for (auto it = b; it != e; ++it)
+    if (it->second == this) {
+      openFiles().erase(it);
+      return;
+    }
+}
+
+void DbfTable::othersChanged(uint32_t recno, const char* src) {
+  auto [b, e] = openFiles().equal_range({dev_, ino_});
+  for (auto it = b; it != e; ++it) {
+    DbfTable* t = it->second;
+    if (t == this || !t->cacheCount_) continue;
+    if (recno >= t->cacheFirst_ && recno < t->cacheFirst_ + t->cacheCount_)
+      std::memcpy(t->cache_.data() + (recno - t->cacheFirst_) * static_cast<size_t>(recLen_), src,
+                  static_cast<size_t>(recLen_));
+  }
 }
 
 void DbfTable::parseHeader() {
@@ -300,6 +332,7 @@ void DbfTable::write(uint32_t recno, const char* src) {
   written_ = true;
   if (cacheCount_ && recno >= cacheFirst_ && recno < cacheFirst_ + cacheCount_)
     std::memcpy(cache_.data() + (recno - cacheFirst_) * len, src, len);
+  othersChanged(recno, src);
 }
 
 // Append protocol, safe against a second appender and against being killed at any point:
@@ -388,6 +421,7 @@ void DbfTable::close() {
   if (opts_.durable && written_) fdatasync(fd_);
   ::close(fd_);  // also drops every lock of this open table
   fd_ = -1;
+  unregisterFile();
 }
 
 void DbfTable::create(const std::string& path, std::vector<FieldDef> fields) {

@@ -1,5 +1,7 @@
 // The DBF engine ("DBFDBE"): dBase III tables with C, N, D and L fields.
 #pragma once
+#include <sys/types.h>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -48,7 +50,15 @@ class DbfTable : public Table {
     return static_cast<off_t>(hdrLen_) + static_cast<off_t>(recno - 1) * recLen_;
   }
 
+  // Other open tables of this process on the same file: their read-ahead is dropped when
+  // this one writes, so a second work area never reads a record older than a commit.
+  void registerFile();
+  void unregisterFile();
+  void othersChanged(uint32_t recno, const char* src);
+
   int fd_ = -1;
+  dev_t dev_ = 0;
+  ino_t ino_ = 0;
   uint32_t hdrLen_ = 0;
   uint32_t count_ = 0;
   bool written_ = false;

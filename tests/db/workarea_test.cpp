@@ -192,6 +192,25 @@ TEST_F(DbWorkAreaTest, CommitRollbackCloseAndASecondArea) {
   EXPECT_TRUE(errors.empty());
 }
 
+// Reading on with DbSkip uses read-ahead; a commit in another area of this process still
+// shows on the records ahead.
+TEST_F(DbWorkAreaTest, SkippingAreaSeesCommitsOfAnotherArea) {
+  std::string file = makeCustomers();
+  fill(file, {{"eins", 1}, {"zwei", 2}, {"drei", 3}});
+  ASSERT_TRUE(DbUseArea(true, "", file, "READER", true));
+  ASSERT_TRUE(DbUseArea(true, "", file, "WRITER", true));
+  ASSERT_TRUE(DbRLock(3));
+  DbGoto(3);
+  FieldPut("NAME", "geaendert");
+  DbCommit();
+  DbSelectArea("READER");
+  DbSkip();
+  DbSkip();
+  EXPECT_EQ(RecNo(), 3u);
+  EXPECT_EQ(trimmed(FieldGet("NAME")), "geaendert");
+  EXPECT_TRUE(errors.empty());
+}
+
 TEST_F(DbWorkAreaTest, DeleteFlagIsKept) {
   std::string file = makeCustomers();
   fill(file, {{"A", 1}, {"B", 2}});
