@@ -232,7 +232,6 @@ void skip(WorkArea& a, long n) {
       if (target < 1) {
         load(a, 1, false);
         a.bof = true;
-        if (a.eof) a.bof = true;
       } else {
         load(a, static_cast<uint32_t>(target), false);
       }
@@ -536,7 +535,6 @@ void resetForTesting() {
   defaultSession().clear();
 }
 
-// Used by the text engines and the index: the fields of the current area's table.
 }  // namespace db
 
 using namespace db;
