@@ -33,6 +33,10 @@ class PangoTextMetrics : public TextMetrics {
   }
 };
 
+struct Geometry {
+  int x, y, w, h;
+};
+
 class SdlBackend : public Backend {
  public:
   SdlBackend() { SDL_StartTextInput(); }
@@ -100,6 +104,9 @@ class SdlBackend : public Backend {
       }
     }
     w->scene->invalidateAll();
+    Geometry g = geometryOf(*w);
+    w->win->setGeometry(g.x, g.y, g.w, g.h);
+    w->shown = {g.x, g.y, g.w, g.h};
     w->win->show();
     w->exposed = true;
     if (auto* d = dynamic_cast<XbpDialog*>(&top); d && d->frameState() == frame::kMinimized)
@@ -115,6 +122,7 @@ class SdlBackend : public Backend {
     if (!w) return;
     Geometry g = geometryOf(*w);
     w->win->setGeometry(g.x, g.y, g.w, g.h);
+    w->shown = {g.x, g.y, g.w, g.h};
     w->win->setTitle(titleOf(top));
     if (auto* d = dynamic_cast<XbpDialog*>(&top)) {
       Uint32 flags = SDL_GetWindowFlags(w->win->handle());
@@ -156,6 +164,13 @@ class SdlBackend : public Backend {
   void flush() {
     for (auto& w : wins_) {
       if (w->part.expired() || !w->win->shown()) continue;
+      Geometry g = geometryOf(*w);
+      if (g.w != w->shown.w || g.h != w->shown.h || g.x != w->shown.x || g.y != w->shown.y) {
+        // The dialog laid out its drawing area after it was shown, or it moved.
+        w->win->setGeometry(g.x, g.y, g.w, g.h);
+        w->shown = {g.x, g.y, g.w, g.h};
+        w->exposed = true;
+      }
       std::vector<render::Rect> rects = w->scene->update();
       if (w->exposed) {
         rects.clear();  // everything
@@ -171,7 +186,7 @@ class SdlBackend : public Backend {
   bool writePicture(const WindowRef& top, const std::string& path) {
     Win* w = top ? find(*top) : nullptr;
     if (!w) return render::writeWindowPng(top, path, true);
-    w->scene->update();
+    flush();  // what is written is what the window shows
     return w->scene->picture().writePng(path);
   }
 
@@ -181,9 +196,9 @@ class SdlBackend : public Backend {
     std::unique_ptr<render::WindowScene> scene;
     std::unique_ptr<sdl::SdlWindow> win;
     bool exposed = false;
-  };
-  struct Geometry {
-    int x, y, w, h;
+    struct {
+      int x = 0, y = 0, w = 0, h = 0;
+    } shown;
   };
 
   Win* find(const XbpWindow& top) {

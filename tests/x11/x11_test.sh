@@ -1,0 +1,172 @@
+#!/usr/bin/env bash
+# Real windows under Xvfb: starts its own X server on a free display, runs x11_probe (an
+# edit line, a push button and a list box shown by the SDL backend), drives it with real X
+# input from xdotool and the system clipboard through xclip, and checks what the program
+# received, that the X screenshot of its window is exactly its own picture, and that the
+# clipboard works both ways. Exits 77 (skipped) only when Xvfb is not installed.
+#
+#   x11_test.sh PATH/TO/x11_probe
+set -uo pipefail
+
+probe=${1:?usage: x11_test.sh PATH/TO/x11_probe}
+for tool in Xvfb xdotool xclip import compare; do
+  if ! command -v "$tool" >/dev/null; then
+    if [[ $tool == Xvfb ]]; then
+      echo "SKIP: Xvfb is not installed (scripts/install-deps.sh installs it)"
+      exit 77
+    fi
+    echo "FAIL: $tool is not installed (scripts/install-deps.sh installs it)"
+    exit 1
+  fi
+done
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/xb-x11.XXXXXX")
+xvfb_pid=""
+probe_pid=""
+cleanup() {
+  [[ -n $probe_pid ]] && kill "$probe_pid" 2>/dev/null
+  [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# A free display number: no lock file and no socket.
+display=""
+for n in $(seq 90 189); do
+  if [[ ! -e /tmp/.X$n-lock && ! -e /tmp/.X11-unix/X$n ]]; then
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 50); do
+      [[ -e /tmp/.X11-unix/X$n ]] && break
+      kill -0 "$xvfb_pid" 2>/dev/null || break
+      sleep 0.1
+    done
+    if [[ -e /tmp/.X11-unix/X$n ]] && kill -0 "$xvfb_pid" 2>/dev/null; then
+      display=":$n"
+      break
+    fi
+    wait "$xvfb_pid" 2>/dev/null
+    xvfb_pid=""
+  fi
+done
+if [[ -z $display ]]; then
+  echo "FAIL: could not start Xvfb on any display from :90 to :189"
+  cat "$work/xvfb.log"
+  exit 1
+fi
+export DISPLAY=$display
+# xdotool needs a UTF-8 locale to type umlauts; the probe reads its characters in it too.
+export LANG=C.UTF-8 LC_ALL=C.UTF-8
+
+passed=0
+failed=0
+check() {  # check NAME CONDITION-COMMAND...
+  local name=$1
+  shift
+  if "$@"; then
+    passed=$((passed + 1))
+    echo "ok: $name"
+  else
+    failed=$((failed + 1))
+    echo "FAIL: $name"
+  fi
+}
+logged() { grep -qxF -- "$1" "$work/probe.log"; }
+# Waits (at most 5 s) for a line in the probe's log.
+wait_for() {
+  for _ in $(seq 100); do
+    logged "$1" && return 0
+    sleep 0.05
+  done
+  return 1
+}
+
+"$probe" "$work/probe.log" "$work/own.png" >"$work/probe.out" 2>&1 &
+probe_pid=$!
+win=""
+for _ in $(seq 100); do
+  win=$(xdotool search --classname x11_probe 2>/dev/null | head -1)
+  [[ -n $win ]] && break
+  kill -0 "$probe_pid" 2>/dev/null || break
+  sleep 0.05
+done
+if [[ -z $win ]]; then
+  echo "FAIL: the probe's window did not appear"
+  cat "$work/probe.out"
+  exit 1
+fi
+# No window manager: give the window the keyboard ourselves.
+xdotool windowfocus --sync "$win"
+sleep 0.3
+
+# Typing: "ä" arrives only as text input and becomes CP850 132.
+xdotool type --delay 40 "aä1"
+check "typed a, ä, 1 arrive as key codes 97, 132, 49" wait_for "key 49 sle"
+check "the edit line holds aä1" logged "text aä1"
+check "ä arrived as CP850 132" logged "key 132 sle"
+# A character code page 850 cannot hold is refused, not turned into another one.
+xdotool type --delay 40 "€"
+xdotool key F4
+check "F4 is 65651" wait_for "key 65651 sle"
+check "€ was not typed" bash -c "! grep -q '^text .*€' '$work/probe.log' && ! grep -q '^text aä1.$' '$work/probe.log'"
+xdotool key shift+Tab
+check "Shift+Tab is 131081" wait_for "key 131081 sle"
+xdotool key ctrl+Home
+check "Ctrl+Home is 589860" wait_for "key 589860 sle"
+xdotool key Escape
+check "Esc is 27" wait_for "key 27 sle"
+
+# Clipboard into the program: Shift+Ins pastes at the caret (Ctrl+Home put it first).
+printf 'Grüße' | timeout 5 xclip -selection clipboard -i
+xdotool key shift+Insert
+check "Shift+Ins is 196653" wait_for "key 196653 sle"
+check "the clipboard text was pasted as CP850" logged "text Grüßeaä1"
+# And out of it: mark all (Ctrl+A), copy (Ctrl+Ins), read back with xclip.
+xdotool key ctrl+a ctrl+Insert
+wait_for "key 589869 sle" >/dev/null
+copied=$(timeout 5 xclip -selection clipboard -o 2>/dev/null)
+check "copied text read back with xclip: '$copied'" test "$copied" = "Grüßeaä1"
+
+# What the window shows is the program's own picture, pixel for pixel.
+xdotool key F9
+check "F9 wrote the program's picture" wait_for "picture"
+sleep 0.2
+import -window "$win" "$work/x.png"
+diff_pixels=$(compare -metric AE "$work/x.png" "$work/own.png" null: 2>&1)
+check "X screenshot matches the program's picture ($diff_pixels pixels differ)" test "$diff_pixels" = "0"
+
+# Mouse: a click on the button activates it; a double click on list item 2 selects it.
+# The window shows the drawing area (412 x 288); the button's lower-left corner is at
+# (10, 200) and it is 120 x 28, the list box is at (240, 20), 160 x 240, items 16 high.
+xdotool mousemove --window "$win" 70 74 click 1
+check "a click on the button activates it" wait_for "activate"
+xdotool mousemove --window "$win" 280 54 click --repeat 2 --delay 80 1
+check "a double click on item 2 selects it" wait_for "selected 2"
+check "the first click marked it" logged "marked 2"
+
+# Alt+F4 (a key: there is no window manager) is the dialog's close event.
+xdotool key alt+F4
+check "Alt+F4 closes the dialog" wait_for "close"
+check "the program ended its loop" wait_for "exit"
+for _ in $(seq 100); do
+  kill -0 "$probe_pid" 2>/dev/null || break
+  sleep 0.05
+done
+if kill -0 "$probe_pid" 2>/dev/null; then
+  check "the program exits" false
+else
+  wait "$probe_pid"
+  rc=$?
+  probe_pid=""
+  check "the program exits with 0 (got $rc)" test "$rc" = 0
+fi
+
+if ((failed)); then
+  echo "--- probe log"
+  cat "$work/probe.log"
+  echo "--- probe output"
+  cat "$work/probe.out"
+fi
+echo "$passed passed, $failed failed"
+((failed == 0))
