@@ -5,7 +5,8 @@
 #include <map>
 
 #include "core/error.h"
-#include "core/output.h"
+#include "core/text.h"
+#include <cstdio>
 #include "ui/backend.h"
 #include "ui/dialog.h"
 #include "ui/keys.h"
@@ -43,7 +44,7 @@ struct QueuedEvent {
   Value mp1, mp2;
   WeakWindow target;
   bool hasTarget = false;
-  std::string targetName;  // for the message when the target is gone
+  const ClassDesc* targetClass = nullptr;  // for the message when the target is gone
 };
 
 struct UiState {
@@ -100,7 +101,8 @@ void dropDeadFront() {
   auto& q = ui().queue;
   while (!q.empty() && q.front().hasTarget && !live(q.front().target)) {
     uiDiagnostic("event " + eventName(q.front().code) + " dropped: its target " +
-                 q.front().targetName + " has been destroyed");
+                 (q.front().targetClass ? q.front().targetClass->name() : std::string("part")) +
+                 " has been destroyed");
     q.pop_front();
   }
 }
@@ -113,7 +115,7 @@ void push(int code, const Value& mp1, const Value& mp2, const WindowRef& target)
   if (target) {
     e.target = target;
     e.hasTarget = true;
-    e.targetName = target->describe();
+    e.targetClass = &target->classDesc();
   }
   ui().queue.push_back(std::move(e));
 }
@@ -129,7 +131,7 @@ void uiDiagnostic(const std::string& text) {
   if (d.size() >= 1000) d.erase(d.begin(), d.begin() + 500);
   d.push_back(text);
   if (ui().diagHook) ui().diagHook(text);
-  else OutErr("xbrt ui: " + text + "\r\n");
+  else std::fprintf(stderr, "xbrt ui: %s\n", cpToUtf8(text).c_str());
 }
 
 void setUiDiagnosticHook(std::function<void(const std::string&)> hook) { ui().diagHook = std::move(hook); }

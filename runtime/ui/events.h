@@ -95,7 +95,8 @@ WindowRef partAt(Point desktop);
 int dispatchQueuedEvents();
 
 // Diagnostics of the window layer: events dropped because their target is gone, input that
-// had nowhere to go, and similar. Each is also handed to the hook (default: standard error).
+// had nowhere to go, and similar. CP850 text like every string of the runtime. Each is also
+// handed to the hook (default: standard error, in UTF-8).
 const std::vector<std::string>& uiDiagnostics();
 void uiDiagnostic(const std::string& text);
 void setUiDiagnosticHook(std::function<void(const std::string&)> hook);

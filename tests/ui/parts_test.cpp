@@ -217,5 +217,18 @@ TEST_F(PartsTest, DestroyTakesTheChildrenAndEmptiesTheSlots) {
   EXPECT_TRUE(watch.expired()) << "nothing keeps a destroyed part alive";
 }
 
+TEST_F(PartsTest, TerminalWindowIsATopLevelPartThatCloses) {
+  auto crt = std::dynamic_pointer_cast<XbpWindow>(newObjectByName("RootCrt", {}).object());
+  ASSERT_TRUE(crt);
+  EXPECT_TRUE(crt->isDerivedFrom("XbpCrt"));
+  crt->create();
+  EXPECT_EQ(crt->parent(), AppDesktop()) << "a top-level part goes to the desktop";
+  std::vector<std::string> log;
+  crt->setSlot(Slot::close, logBlock(log, "close"));
+  hb->closeWindow(crt);
+  hb->runUntilIdle();
+  EXPECT_EQ(log, (std::vector<std::string>{"close"}));
+}
+
 }  // namespace
 }  // namespace xb::test

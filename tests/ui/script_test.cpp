@@ -168,7 +168,7 @@ TEST_F(ScriptTest, ScriptFileAndTypedCharactersOutsideCodePage850) {
   hb->runUntilIdle();
   EXPECT_EQ(sle->text(), "ab");
   ASSERT_EQ(hb->tones().size(), 1u) << "the euro sign is refused with a tone";
-  EXPECT_TRUE(diagWith("code page 850 cannot hold it"));
+  EXPECT_TRUE(diagWith("typed character U+20AC refused: code page 850 cannot hold it"));
   auto missing = hb->loadScriptFile("/nonexistent/x.script");
   ASSERT_TRUE(missing.has_value());
   EXPECT_EQ(missing->message, "/nonexistent/x.script: cannot open the script");

@@ -1,5 +1,6 @@
 #include "backend/headless/headless.h"
 
+#include <cstdio>
 #include <memory>
 
 #include "core/text.h"
@@ -7,6 +8,20 @@
 #include "ui/keys.h"
 
 namespace xb::headless {
+
+namespace {
+// "U+20AC" for a character given in UTF-8.
+std::string codePointName(const std::string& utf8) {
+  unsigned cp = 0;
+  unsigned char c = static_cast<unsigned char>(utf8.empty() ? 0 : utf8[0]);
+  size_t n = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : 3;
+  cp = n == 0 ? c : n == 1 ? (c & 0x1F) : n == 2 ? (c & 0x0F) : (c & 0x07);
+  for (size_t i = 1; i <= n && i < utf8.size(); ++i) cp = (cp << 6) | (static_cast<unsigned char>(utf8[i]) & 0x3F);
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "U+%04X", cp);
+  return buf;
+}
+}  // namespace
 
 HeadlessBackend::HeadlessBackend() = default;
 HeadlessBackend::~HeadlessBackend() = default;
@@ -62,7 +77,7 @@ void HeadlessBackend::typeSteps(std::string_view utf8, int line, std::vector<Ste
     if (!cpText || cpText->size() != 1) {
       out.push_back({line,
                      [this, ch] {
-                       uiDiagnostic("typed character '" + ch + "' refused: code page 850 cannot hold it");
+                       uiDiagnostic("typed character " + codePointName(ch) + " refused: code page 850 cannot hold it");
                        tone(1000, 0.1);
                      },
                      std::nullopt});
@@ -212,7 +227,7 @@ std::optional<int> HeadlessBackend::answerMessageBox(const MessageBoxInfo& info)
     a = steps_.front().answer;
     steps_.pop_front();
   }
-  std::string what = "message box '" + cpToUtf8(info.text) + "'";
+  std::string what = "message box '" + info.text + "'";
   int fallback = info.escapeResult >= 0 ? info.escapeResult : (info.results.empty() ? 0 : info.results[0]);
   if (!a) {
     if (showMessageBoxes) return std::nullopt;

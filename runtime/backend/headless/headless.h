@@ -30,7 +30,7 @@ struct ToneRecord {
 
 struct ScriptError {
   int line = 0;
-  std::string message;  // names the line and the problem
+  std::string message;  // names the file, the line and the problem; UTF-8 as the script
 };
 
 class HeadlessBackend : public Backend {
@@ -70,7 +70,7 @@ class HeadlessBackend : public Backend {
   const std::vector<DialogRecord>& dialogs() const { return dialogs_; }
   const std::vector<ToneRecord>& tones() const { return tones_; }
   // Failed expectations of a script, unanswered message boxes, bad answers, steps that
-  // could not run (unknown part, no screenshot writer).
+  // could not run (unknown part, no screenshot writer). CP850 text, like the diagnostics.
   const std::vector<std::string>& failures() const { return failures_; }
   void clearRecords();
   int invalidations() const { return invalidations_; }

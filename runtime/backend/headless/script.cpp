@@ -401,8 +401,7 @@ class ScriptParser {
       std::string want = cp(unquote(restAfter(line, 1)));
       withPart(out, n, w[1], [b, at, want](const WindowRef& p) {
         std::string got = shownText(*p);
-        if (got != want) b->fail(at + ": expect-text: " + p->describe() + " shows '" + cpToUtf8(got) +
-                                 "', expected '" + cpToUtf8(want) + "'");
+        if (got != want) b->fail(at + ": expect-text: " + p->describe() + " shows '" + got + "', expected '" + want + "'");
       });
       return std::nullopt;
     }
@@ -423,8 +422,8 @@ class ScriptParser {
                        if (b->dialogs().empty()) {
                          b->fail(at + ": expect-dialog: no message box has been shown");
                        } else if (b->dialogs().back().info.text != want) {
-                         b->fail(at + ": expect-dialog: the last message box said '" +
-                                 cpToUtf8(b->dialogs().back().info.text) + "', expected '" + cpToUtf8(want) + "'");
+                         b->fail(at + ": expect-dialog: the last message box said '" + b->dialogs().back().info.text +
+                                 "', expected '" + want + "'");
                        }
                      },
                      std::nullopt});
