@@ -108,6 +108,11 @@ TextEngine::TextEngine(const std::string& fontDirArg) {
                                        FcFalse) &&
         FcConfigBuildFonts(cfg)) {
       pango_fc_font_map_set_config(PANGO_FC_FONT_MAP(fm), cfg);
+      // Kept for the whole run: the font map does not give back its reference when it
+      // goes, so this one configuration per run is all there is.
+      static std::vector<FcConfig*> kept;
+      kept.push_back(cfg);
+      FcConfigReference(cfg);
     } else {
       message("fonts: cannot read the fonts in " + dir + "; drawing with the system's fonts");
     }
@@ -158,7 +163,13 @@ TextEngine::~TextEngine() {
     delete c;
   }
   if (layout_) g_object_unref(layout_);
-  if (ctx_) g_object_unref(ctx_);
+  if (ctx_) {
+    // Releases the fonts and our fontconfig set-up with them.
+    PangoFontMap* fm = pango_context_get_font_map(ctx_);
+    if (PANGO_IS_FC_FONT_MAP(fm)) pango_fc_font_map_shutdown(PANGO_FC_FONT_MAP(fm));
+    g_object_unref(ctx_);
+  }
+
 }
 
 bool TextEngine::hasFamily(const std::string& family) const {
@@ -257,3 +268,11 @@ Metrics& pangoMetrics() {
 }
 
 }  // namespace xb::render
+
+#if defined(__SANITIZE_ADDRESS__)
+// Fontconfig (through Pango) and D-Bus (through SDL) keep process-wide caches that they
+// never free; those are not leaks of ours.
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:libfontconfig.so\nleak:libdbus-1.so\n";
+}
+#endif
