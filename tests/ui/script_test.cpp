@@ -101,6 +101,7 @@ TEST_F(ScriptTest, ExpectationsAndMissingPartsAreFailuresNamingTheLine) {
             std::string::npos);
   EXPECT_NE(hb->failures()[2].find("t.script:3: expect-focus"), std::string::npos);
   EXPECT_EQ(hb->failures()[3], "t.script:4: screenshot: not available (no renderer in this program)");
+  EXPECT_FALSE(diagWith("no part there")) << "a click whose part is missing sends no button up either";
 }
 
 TEST_F(ScriptTest, ScreenshotGoesToTheInstalledWriter) {

@@ -281,23 +281,24 @@ class ScriptParser {
         return error(n, cmd + ": X and Y must be numbers");
       MouseButton btn = cmd == "rclick" ? MouseButton::right : cmd == "mclick" ? MouseButton::middle : MouseButton::left;
       bool dbl = cmd == "dblclick";
-      auto at2 = std::make_shared<Point>();
+      // The steps after the button down use its point; they do nothing when the part was not found.
+      auto at2 = std::make_shared<std::optional<Point>>();
       withPart(out, n, w[1], [centre, x, y, btn, at2, at](const WindowRef& p) {
         Rect r = p->absoluteRect();
         *at2 = centre ? Point{r.x + r.w / 2, r.y + r.h / 2} : Point{r.x + x, r.y + y};
-        auto hit = partAt(*at2);
+        auto hit = partAt(**at2);
         bool onIt = false;
         for (auto q = hit; q && !onIt; q = q->parent()) onIt = q == p;
         if (!onIt)
           uiDiagnostic(at + ": the click meant for " + p->describe() + " lands on " +
                        (hit ? hit->describe() : std::string("nothing")) +
                        " (the part is covered, hidden or outside its parent)");
-        postMouseInput(MouseAction::down, btn, *at2);
+        postMouseInput(MouseAction::down, btn, **at2);
       });
-      out.push_back({n, [btn, at2] { postMouseInput(MouseAction::up, btn, *at2); }, std::nullopt});
+      out.push_back({n, [btn, at2] { if (*at2) postMouseInput(MouseAction::up, btn, **at2); }, std::nullopt});
       if (dbl) {
-        out.push_back({n, [at2] { postMouseInput(MouseAction::dblClick, MouseButton::left, *at2); }, std::nullopt});
-        out.push_back({n, [at2] { postMouseInput(MouseAction::up, MouseButton::left, *at2); }, std::nullopt});
+        out.push_back({n, [at2] { if (*at2) postMouseInput(MouseAction::dblClick, MouseButton::left, **at2); }, std::nullopt});
+        out.push_back({n, [at2] { if (*at2) postMouseInput(MouseAction::up, MouseButton::left, **at2); }, std::nullopt});
       }
       return std::nullopt;
     }
@@ -306,25 +307,29 @@ class ScriptParser {
       double v[4];
       for (int i = 0; i < 4; ++i)
         if (!parseNum(w[static_cast<size_t>(i) + 2], v[i])) return error(n, "drag: coordinates must be numbers");
-      auto from = std::make_shared<Point>();
+      auto from = std::make_shared<std::optional<Point>>();
       double x1 = v[0], y1 = v[1], x2 = v[2], y2 = v[3];
       withPart(out, n, w[1], [from, x1, y1](const WindowRef& p) {
         Rect r = p->absoluteRect();
-        *from = {r.x + x1, r.y + y1};
-        postMouseInput(MouseAction::down, MouseButton::left, *from);
+        *from = Point{r.x + x1, r.y + y1};
+        postMouseInput(MouseAction::down, MouseButton::left, **from);
       });
       for (int i = 1; i <= 4; ++i) {
         double f = i / 4.0;
         out.push_back({n,
                        [from, x1, y1, x2, y2, f] {
+                         if (!*from) return;
+                         Point o = **from;
                          postMouseInput(MouseAction::motion, MouseButton::left,
-                                        {from->x + (x2 - x1) * f, from->y + (y2 - y1) * f});
+                                        {o.x + (x2 - x1) * f, o.y + (y2 - y1) * f});
                        },
                        std::nullopt});
       }
       out.push_back({n,
                      [from, x1, y1, x2, y2] {
-                       postMouseInput(MouseAction::up, MouseButton::left, {from->x + x2 - x1, from->y + y2 - y1});
+                       if (!*from) return;
+                       Point o = **from;
+                       postMouseInput(MouseAction::up, MouseButton::left, {o.x + x2 - x1, o.y + y2 - y1});
                      },
                      std::nullopt});
       return std::nullopt;
