@@ -81,7 +81,13 @@ void XbpPresSpace::emit(DrawOp op) {
   op.lineAttrs = Value(makeArray(line_.array()->items()));
   op.areaAttrs = Value(makeArray(area_.array()->items()));
   op.stringAttrs = Value(makeArray(string_.array()->items()));
-  if (sink_) sink_->draw(*this, op);
+  if (sink_) {
+    sink_->draw(*this, op);
+    return;
+  }
+  // Kept for whoever reads them later (a renderer taking over, a test); bounded, so a part
+  // drawn on for a long time without a renderer does not grow without end.
+  if (ops_.size() >= 10000) ops_.erase(ops_.begin(), ops_.begin() + 5000);
   ops_.push_back(std::move(op));
 }
 

@@ -64,7 +64,7 @@ class XbpPresSpace : public Object {
 
   void setSink(std::shared_ptr<DrawSink> sink) { sink_ = std::move(sink); }
   DrawSink* sink() const { return sink_.get(); }
-  // Drawing calls made while no sink was installed (cleared when the part repaints).
+  // Drawing calls made while no sink was installed (the last 5000 to 10000 of them).
   const std::vector<DrawOp>& ops() const { return ops_; }
   void clearOps() { ops_.clear(); }
 

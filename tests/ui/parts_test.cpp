@@ -154,6 +154,17 @@ TEST_F(PartsTest, PresentationSpaceKeepsAttributesAndDrawsFromTheCurrentPosition
   Value old = ps->setAttrLine({arrayValue({Value(4)})});
   EXPECT_EQ(old.array()->at(1).num(), 1) << "the previous attributes come back";
   EXPECT_EQ(b->lockPS().object(), ps) << "one presentation space per part";
+
+  struct Sink : DrawSink {
+    std::vector<DrawOp> got;
+    void draw(XbpPresSpace&, const DrawOp& op) override { got.push_back(op); }
+  };
+  auto sink = std::make_shared<Sink>();
+  ps->setSink(sink);
+  ps->line(pointValue(1, 1), pointValue(2, 2));
+  ASSERT_EQ(sink->got.size(), 1u) << "with a renderer the drawing goes to it";
+  EXPECT_EQ(sink->got[0].lineAttrs.array()->at(1).num(), 4);
+  EXPECT_EQ(ps->ops().size(), 2u) << "and is not kept as well";
 }
 
 TEST_F(PartsTest, ColoursAndPresentationParameters) {
