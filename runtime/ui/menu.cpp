@@ -1,6 +1,7 @@
 #include "ui/menu.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "core/error.h"
 #include "core/text.h"
@@ -155,30 +156,34 @@ Value XbpMenu::isItemChecked(const Value& n) {
   return Value(items_[static_cast<size_t>(n.num()) - 1].checked);
 }
 
+double XbpMenu::rowHeight(int n) const {
+  if (n < 1 || n > static_cast<int>(items_.size())) return 0;
+  if (items_[static_cast<size_t>(n) - 1].isSeparator()) return kMenuSeparatorHeight;
+  return std::ceil(backend().metrics().lineHeight(*this)) + 6;
+}
+
+double XbpMenu::rowTop(int n) const {
+  double y = kMenuPadding;
+  for (int i = 1; i < n; ++i) y += rowHeight(i);
+  return y;
+}
+
 void XbpMenu::layoutForItems() {
-  double w = 60, h = 4;
+  double w = 0;
   auto& m = backend().metrics();
-  for (auto& it : items_) {
-    if (it.isSeparator()) {
-      h += kMenuSeparatorHeight;
-    } else {
-      h += kMenuItemHeight;
-      w = std::max(w, m.textWidth(*this, shownCaption(it.caption.str())) + 40);
-    }
-  }
-  size_ = {w, h};
+  for (auto& it : items_)
+    if (!it.isSeparator()) w = std::max(w, m.textWidth(*this, shownCaption(it.caption.str())));
+  size_ = {std::ceil(w) + 50, rowTop(static_cast<int>(items_.size()) + 1) + kMenuPadding};
   sizeGiven_ = true;
   invalidate();
 }
 
 int XbpMenu::itemAt(Point local) const {
   if (local.x < 0 || local.x >= size_.w) return 0;
-  double fromTop = size_.h - local.y - 2;
-  double y = 0;
-  for (size_t i = 0; i < items_.size(); ++i) {
-    double h = items_[i].isSeparator() ? kMenuSeparatorHeight : kMenuItemHeight;
-    if (fromTop >= y && fromTop < y + h) return items_[i].isSeparator() ? 0 : static_cast<int>(i) + 1;
-    y += h;
+  double fromTop = size_.h - local.y;
+  for (int n = 1; n <= static_cast<int>(items_.size()); ++n) {
+    double top = rowTop(n);
+    if (fromTop >= top && fromTop < top + rowHeight(n)) return items_[static_cast<size_t>(n) - 1].isSeparator() ? 0 : n;
   }
   return 0;
 }

@@ -28,7 +28,9 @@ struct MenuItem {
   bool isSeparator() const { return style == menustyle::kSeparator; }
 };
 
-inline constexpr double kMenuItemHeight = 20;
+// Menu layout: a padding above and below the rows, rows of a text line plus 6 pixels,
+// separators 8 pixels; as wide as the widest caption plus 50.
+inline constexpr double kMenuPadding = 3;
 inline constexpr double kMenuSeparatorHeight = 8;
 
 // A popup menu: a top-level part, shown by popUp until an item is chosen or the menu is left
@@ -85,6 +87,9 @@ class XbpMenu : public XbpWindow {
   static char mnemonic(const std::string& caption);
   // Item under a point of the menu, 0 when none (separators count as none).
   int itemAt(Point local) const;
+  // Row of item n (1-based): distance of its top edge from the menu's top edge, and height.
+  double rowTop(int n) const;
+  double rowHeight(int n) const;
 
  protected:
   bool isTopLevelKind() const override { return true; }

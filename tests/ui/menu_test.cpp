@@ -39,11 +39,7 @@ class MenuTest : public UiTest {
     hb->step([this] { popResult = menu->popUp(Value(sle), pointValue(20, 10)).num(); });
   }
   // y of the middle of item n, from the top, in the menu's coordinates.
-  double itemY(int n) const {
-    double y = 2;
-    for (int i = 1; i < n; ++i) y += menu->items()[static_cast<size_t>(i) - 1].isSeparator() ? 8 : 20;
-    return menu->size().h - y - 10;
-  }
+  double itemY(int n) const { return menu->size().h - menu->rowTop(n) - menu->rowHeight(n) / 2; }
 
   std::shared_ptr<XbpDialog> dlg;
   std::shared_ptr<XbpSle> sle;
@@ -51,6 +47,17 @@ class MenuTest : public UiTest {
   std::vector<int> chosen;
   double popResult = -1;
 };
+
+TEST_F(MenuTest, RowsFollowTheTextMetrics) {
+  // Headless text: 8 pixels a character, lines of 16.
+  EXPECT_EQ(menu->rowHeight(1), 22);
+  EXPECT_EQ(menu->rowHeight(3), 8);
+  EXPECT_EQ(menu->rowTop(4), 3 + 22 + 22 + 8);
+  EXPECT_EQ(menu->size().w, 8 * 15 + 50) << "'Alles markieren' is the widest caption";
+  EXPECT_EQ(menu->size().h, 3 + 7 * 22 + 2 * 8 + 3);
+  EXPECT_EQ(menu->itemAt({10, menu->size().h - menu->rowTop(3) - 4}), 0) << "a separator is no item";
+  EXPECT_EQ(menu->itemAt({10, menu->size().h - menu->rowTop(4) - 4}), 4);
+}
 
 TEST_F(MenuTest, ItemsSeparatorsAndEnabling) {
   EXPECT_EQ(menu->numItems().num(), 9);
