@@ -160,6 +160,7 @@ void paint(cairo_t* cr, const TextOp& t) {
                               static_cast<gint>(std::lround(t.tabStops[i])));
     pango_layout_set_tabs(l, tabs);
     pango_tab_array_free(tabs);
+    TextEngine::instance().decorated();
   }
   if (t.mnemonic >= 0 && t.mnemonic < n) {
     PangoAttrList* attrs = pango_attr_list_new();
@@ -169,6 +170,7 @@ void paint(cairo_t* cr, const TextOp& t) {
     pango_attr_list_insert(attrs, u);
     pango_layout_set_attributes(l, attrs);
     pango_attr_list_unref(attrs);
+    TextEngine::instance().decorated();
   }
   auto xAt = [&](int index) {
     PangoRectangle pos;
@@ -230,6 +232,30 @@ void paint(cairo_t* cr, const TextOp& t) {
 
 void paintOp(cairo_t* cr, const DrawOp& op) {
   std::visit([cr](const auto& o) { paint(cr, o); }, op);
+}
+
+Rect boundsOf(const DrawOp& op) {
+  return std::visit(
+      [](const auto& o) -> Rect {
+        using T = std::decay_t<decltype(o)>;
+        if constexpr (std::is_same_v<T, TextOp>) {
+          return o.box;
+        } else if constexpr (std::is_same_v<T, LineOp>) {
+          double w = std::max(1.0, o.width) + 1;
+          double x = std::min(o.x1, o.x2), y = std::min(o.y1, o.y2);
+          return {x - w, y - w, std::abs(o.x2 - o.x1) + 2 * w, std::abs(o.y2 - o.y1) + 2 * w};
+        } else {
+          return o.r;
+        }
+      },
+      op);
+}
+
+void paintList(cairo_t* cr, const DrawList& list, const Rect& clip) {
+  cairo_save(cr);
+  for (const DrawOp& op : list)
+    if (!boundsOf(op).intersect(clip).empty()) paintOp(cr, op);
+  cairo_restore(cr);
 }
 
 void paintList(cairo_t* cr, const DrawList& list) {

@@ -189,7 +189,11 @@ void WindowScene::paintTree(XbpWindow& part, cairo_t* cr, const Rect& parentVis)
     cairo_rectangle(cr, vis.x, vis.y, vis.w, vis.h);
     cairo_clip(cr);
     cairo_translate(cr, pr.x, pr.y);
-    paintList(cr, look);
+    // Only what touches the rectangles being repainted (a typed character does not lay out
+    // the dialog's title again).
+    Rect need{};
+    for (const Rect& d : painting_) need = need.unite(d.intersect(vis));
+    paintList(cr, look, need.moved(-pr.x, -pr.y));
     cairo_restore(cr);
   }
   // The part's own drawing (paint callback, presentation space) comes after its look.

@@ -203,24 +203,37 @@ PangoFontDescription* TextEngine::description(const Font& f) {
 
 PangoLayout* TextEngine::layout(const Font& f, const std::string& cp850, std::vector<int>* offsets) {
   const Utf8Table& t = utf8Table();
-  std::string utf8;
-  utf8.reserve(cp850.size() * 2);
   if (offsets) {
     offsets->clear();
     offsets->reserve(cp850.size() + 1);
+    int at = 0;
+    for (unsigned char c : cp850) {
+      offsets->push_back(at);
+      at += static_cast<int>(t.bytes[c].size());
+    }
+    offsets->push_back(at);
   }
-  for (unsigned char c : cp850) {
-    if (offsets) offsets->push_back(static_cast<int>(utf8.size()));
-    utf8 += t.bytes[c];
+  if (decorated_) {
+    pango_layout_set_attributes(layout_, nullptr);
+    pango_layout_set_tabs(layout_, nullptr);
+    decorated_ = false;
+    lastValid_ = false;  // the layout must be made again without them
   }
-  if (offsets) offsets->push_back(static_cast<int>(utf8.size()));
-  pango_layout_set_attributes(layout_, nullptr);
-  pango_layout_set_tabs(layout_, nullptr);
-  pango_layout_set_width(layout_, -1);
-  pango_layout_set_single_paragraph_mode(layout_, TRUE);
-  pango_layout_set_alignment(layout_, PANGO_ALIGN_LEFT);
-  pango_layout_set_font_description(layout_, description(f));
+  PangoFontDescription* d = description(f);
+  if (lastValid_ && d == lastDesc_ && cp850 == lastText_) return layout_;  // still laid out
+  if (!lastValid_) {
+    pango_layout_set_width(layout_, -1);
+    pango_layout_set_single_paragraph_mode(layout_, TRUE);
+    pango_layout_set_alignment(layout_, PANGO_ALIGN_LEFT);
+  }
+  if (d != lastDesc_ || !lastValid_) pango_layout_set_font_description(layout_, d);
+  std::string utf8;
+  utf8.reserve(cp850.size() * 2);
+  for (unsigned char c : cp850) utf8 += t.bytes[c];
   pango_layout_set_text(layout_, utf8.data(), static_cast<int>(utf8.size()));
+  lastDesc_ = d;
+  lastText_ = cp850;
+  lastValid_ = true;
   return layout_;
 }
 

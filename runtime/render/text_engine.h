@@ -35,6 +35,10 @@ class TextEngine {
   // in `offsets` (size + 1 entries). The layout is shared: use it before the next call.
   PangoLayout* layout(const Font& f, const std::string& cp850, std::vector<int>* offsets = nullptr);
 
+  // Whoever sets tabs or attributes on the shared layout says so; the next layout() call
+  // takes them off again.
+  void decorated() { decorated_ = true; }
+
   // The family the default font resolved to ("DejaVu Sans" when it is installed).
   const std::string& defaultFamily() const { return defaultFamily_; }
   bool hasFamily(const std::string& family) const;
@@ -46,6 +50,12 @@ class TextEngine {
   struct Cached;
   PangoContext* ctx_ = nullptr;
   PangoLayout* layout_ = nullptr;
+  // The text and font the shared layout holds, so measuring the same text again does not
+  // lay it out again.
+  std::string lastText_;
+  PangoFontDescription* lastDesc_ = nullptr;
+  bool lastValid_ = false;
+  bool decorated_ = false;
   std::vector<std::string> families_;
   std::string defaultFamily_;
   std::vector<Cached*> cache_;
