@@ -1,7 +1,9 @@
 #include "render/looks.h"
 
-// GCC 12 warns falsely about moving strings inside the draw-op variant (its bug 105329).
+// GCC 12 warns falsely about moving strings inside the draw-op variant (its bugs 105329
+// and 107138).
 #pragma GCC diagnostic ignored "-Wrestrict"
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 
 #include <algorithm>
 #include <cmath>
@@ -383,12 +385,13 @@ MenuLayout menuLayout(const MenuLook& m, Metrics& metrics) {
   return lay;
 }
 
-DrawList menuLook(const MenuLook& m, Metrics& metrics) {
-  MenuLayout lay = menuLayout(m, metrics);
+DrawList menuLook(const MenuLook& m, Metrics& metrics) { return menuLook(m, menuLayout(m, metrics)); }
+
+DrawList menuLook(const MenuLook& m, const MenuLayout& lay) {
   DrawList l;
   l.push_back(FillOp{{0, 0, lay.w, lay.h}, sysclr::kMenu});
   l.push_back(FrameOp{{0, 0, lay.w, lay.h}, FrameStyle::Raised});
-  for (size_t i = 0; i < m.items.size(); ++i) {
+  for (size_t i = 0; i < m.items.size() && i < lay.items.size(); ++i) {
     const auto& it = m.items[i];
     const Rect& r = lay.items[i];
     if (it.separator) {

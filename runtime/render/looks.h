@@ -138,6 +138,8 @@ struct MenuLayout {
 };
 MenuLayout menuLayout(const MenuLook& m, Metrics& metrics);
 DrawList menuLook(const MenuLook& m, Metrics& metrics);
+// The same with rows placed by the menu part itself.
+DrawList menuLook(const MenuLook& m, const MenuLayout& layout);
 
 // Caption without "~" and the index of the mnemonic character (-1 none); "~~" is a tilde.
 std::string stripMnemonic(const std::string& caption, int& mnemonic);

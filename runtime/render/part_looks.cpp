@@ -6,11 +6,14 @@
 #include "render/text_engine.h"
 #include "ui/dialog.h"
 #include "ui/listbox.h"
+#include "ui/menu.h"
 #include "ui/parts.h"
 #include "ui/sle.h"
 
-// GCC 12 warns falsely about moving strings inside the draw-op variant (its bug 105329).
+// GCC 12 warns falsely about moving strings inside the draw-op variant (its bugs 105329
+// and 107138).
 #pragma GCC diagnostic ignored "-Wrestrict"
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 
 namespace xb::render {
 namespace {
@@ -128,6 +131,26 @@ DrawList partLook(XbpWindow& part, bool decorated) {
     return dialogLook(look);
   }
   if (auto* e = dynamic_cast<XbpEditBase*>(&part)) return editPartLook(*e, w, h);
+  if (auto* m = dynamic_cast<XbpMenu*>(&part)) {
+    MenuLook look;
+    MenuLayout lay;
+    lay.w = w;
+    lay.h = h;
+    int n = 0;
+    for (const MenuItem& it : m->items()) {
+      ++n;
+      MenuItemLook i;
+      i.separator = it.isSeparator();
+      i.caption = i.separator ? std::string() : captionOf(it.caption);
+      i.enabled = it.enabled;
+      i.checked = it.checked;
+      look.items.push_back(i);
+      lay.items.push_back({kMenuPadding, m->rowTop(n), w - 2 * kMenuPadding, m->rowHeight(n)});
+    }
+    look.highlighted = m->highlighted() - 1;
+    look.font = fontOf(*m);
+    return menuLook(look, lay);
+  }
   if (auto* l = dynamic_cast<XbpListBox*>(&part)) return listPartLook(*l, w, h);
   if (auto* s = dynamic_cast<XbpStatic*>(&part)) return staticPartLook(*s, w, h);
   if (auto* b = dynamic_cast<XbpPushButton*>(&part)) {

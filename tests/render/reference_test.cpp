@@ -7,10 +7,13 @@
 #include <filesystem>
 
 #include "core/text.h"
+#include "ui/keys.h"
 #include "render/scene.h"
 #include "render/text_engine.h"
 #include "tests/ui/ui_fixture.h"
 #include "ui/listbox.h"
+#include "ui/menu.h"
+#include "ui/msgbox.h"
 #include "ui/parts.h"
 #include "ui/sle.h"
 
@@ -53,7 +56,10 @@ class ReferencePictures : public UiTest {
 
   void compare(const std::shared_ptr<XbpDialog>& d, const std::string& name) {
     hb->runUntilIdle();
-    render::Picture got = render::renderWindow(d);
+    compare(render::renderWindow(d), name);
+  }
+
+  void compare(const render::Picture& got, const std::string& name) {
     fs::path ref = fs::path(XB_SOURCE_ROOT) / "tests/render/reference" / (name + ".png");
     const char* update = std::getenv("XB_UPDATE_REFERENCES");
     if (update && *update == '1') {
@@ -169,6 +175,46 @@ TEST_F(ReferencePictures, MultiLineEditWithFocus) {
   focus(mle);
   mle->setMarked(arrayValue({Value(7), Value(20)}));
   compare(d, "mle_focus");
+}
+
+TEST_F(ReferencePictures, PopupMenu) {
+  auto d = dialog(300, 200);
+  auto menu = newPart<XbpMenu>(AppDesktop());
+  menu->create();
+  menu->title = "XbpGet Popup";
+  for (const char* c : {"~Prüfen", "~Rückgängig", "", "~Ausschneiden", "~Kopieren", "~Einfügen",
+                        "~Löschen", "", "Alles ~markieren"}) {
+    if (*c) menu->addItem(arrayValue({Value(cp(c)), Value()}));
+    else menu->addItem(arrayValue({Value(), Value(), Value(menustyle::kSeparator), Value(0)}));
+  }
+  menu->disableItem(Value(2));
+  menu->disableItem(Value(6));
+  menu->checkItem(Value(9));
+  std::optional<render::Picture> shot;
+  hb->key(key::kDown);  // first item
+  hb->key(key::kDown);  // the disabled second is passed over or highlighted, as the menu does
+  hb->key(key::kDown);
+  hb->step([&] { shot = render::renderWindow(menu); });
+  hb->key(key::kEsc);
+  menu->popUp(area(d), pointValue(20, 150));
+  ASSERT_TRUE(shot);
+  compare(*shot, "popup_menu");
+}
+
+TEST_F(ReferencePictures, MessageBox) {
+  hb->showMessageBoxes = true;
+  std::optional<render::Picture> shot;
+  hb->step([&] {
+    std::string err;
+    WindowRef box = headless::findPart("active", err);
+    ASSERT_TRUE(box) << err;
+    shot = render::renderWindow(box);
+  });
+  hb->key(key::kEnter);
+  ConfirmBox(Value(), Value(cp("Datei speichern?\r\nÄnderungen gehen sonst verloren.")),
+             Value(cp("Frage")), Value(mb::kYesNoCancel), Value(mb::kIconQuestion));
+  ASSERT_TRUE(shot);
+  compare(*shot, "message_box");
 }
 
 }  // namespace
