@@ -9,6 +9,7 @@ packages=(
   libbackward-cpp-dev libdw-dev
   libsdl2-dev libcairo2-dev libpango1.0-dev fonts-dejavu-core
   xvfb xdotool xclip x11-apps imagemagick locales
+  libx11-dev
   gdal-bin
 )
 

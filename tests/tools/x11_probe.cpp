@@ -5,7 +5,8 @@
 //   x11_probe LOGFILE PICTUREFILE
 //
 // Log lines: "key CODE PART", "text UTF8" (the edit line after each key), "activate",
-// "marked N", "selected N", "picture" (F9 wrote the window's own picture), "close", "exit".
+// "msgbox done" (the message box the button opens was answered), "marked N", "selected N",
+// "picture" (F9 wrote the window's own picture), "close", "exit".
 // Without a display it says why and exits with 77.
 #include <clocale>
 #include <cstdio>
@@ -18,6 +19,7 @@
 #include "ui/events.h"
 #include "ui/keys.h"
 #include "ui/listbox.h"
+#include "ui/msgbox.h"
 #include "ui/parts.h"
 #include "ui/sle.h"
 
@@ -80,8 +82,11 @@ int main(int argc, char** argv) {
   sle->setSlot(Slot::keyboard, keys("sle"));
   button->setSlot(Slot::keyboard, keys("button"));
   list->setSlot(Slot::keyboard, keys("list"));
+  // The button opens a modal message box (its own window) and logs when it is answered.
   button->setSlot(Slot::activate, Value(makeBlock([](Args) -> Value {
     log("activate");
+    MsgBox(Value("test"));
+    log("msgbox done");
     return Value();
   })));
   list->setSlot(Slot::itemMarked, Value(makeBlock([&](Args) -> Value {

@@ -5,10 +5,11 @@
 # received, that the X screenshot of its window is exactly its own picture, and that the
 # clipboard works both ways. Exits 77 (skipped) only when Xvfb is not installed.
 #
-#   x11_test.sh PATH/TO/x11_probe
+#   x11_test.sh PATH/TO/x11_probe PATH/TO/x11_close
 set -uo pipefail
 
-probe=${1:?usage: x11_test.sh PATH/TO/x11_probe}
+probe=${1:?usage: x11_test.sh PATH/TO/x11_probe PATH/TO/x11_close}
+close_window=${2:?usage: x11_test.sh PATH/TO/x11_probe PATH/TO/x11_close}
 for tool in Xvfb xdotool xclip import compare; do
   if ! command -v "$tool" >/dev/null; then
     if [[ $tool == Xvfb ]]; then
@@ -118,7 +119,7 @@ xdotool key Escape
 check "Esc is 27" wait_for "key 27 sle"
 
 # Clipboard into the program: Shift+Ins pastes at the caret (Ctrl+Home put it first).
-printf 'Grüße' | timeout 5 xclip -selection clipboard -i
+printf 'Grüße' | timeout 5 xclip -selection clipboard -i 2>/dev/null
 xdotool key shift+Insert
 check "Shift+Ins is 196653" wait_for "key 196653 sle"
 check "the clipboard text was pasted as CP850" logged "text Grüßeaä1"
@@ -136,14 +137,53 @@ import -window "$win" "$work/x.png"
 diff_pixels=$(compare -metric AE "$work/x.png" "$work/own.png" null: 2>&1)
 check "X screenshot matches the program's picture ($diff_pixels pixels differ)" test "$diff_pixels" = "0"
 
-# Mouse: a click on the button activates it; a double click on list item 2 selects it.
-# The window shows the drawing area (412 x 288); the button's lower-left corner is at
-# (10, 200) and it is 120 x 28, the list box is at (240, 20), 160 x 240, items 16 high.
-xdotool mousemove --window "$win" 70 74 click 1
-check "a click on the button activates it" wait_for "activate"
+# Mouse. The window shows the drawing area (412 x 288); the list box's lower-left corner
+# is at (240, 20), it is 160 x 240 with items 16 high; the button is at (10, 200), 120 x 28.
 xdotool mousemove --window "$win" 280 54 click --repeat 2 --delay 80 1
 check "a double click on item 2 selects it" wait_for "selected 2"
 check "the first click marked it" logged "marked 2"
+xdotool mousemove --window "$win" 70 74 click 1
+check "a click on the button activates it" wait_for "activate"
+
+# The button opened a modal message box in a window of its own. Closing the main window
+# (as a window manager's close button does) is refused while the box runs; closing the
+# box answers it.
+box=""
+for _ in $(seq 100); do
+  box=$(xdotool search --classname x11_probe 2>/dev/null | grep -vx "$win" | head -1)
+  [[ -n $box ]] && break
+  sleep 0.05
+done
+check "the message box has a window of its own" test -n "$box"
+"$close_window" "$win"
+sleep 0.5
+check "closing the main window while the box runs is refused" bash -c "! grep -qx close '$work/probe.log' && ! grep -qx 'msgbox done' '$work/probe.log'"
+check "the program still runs" kill -0 "$probe_pid"
+[[ -n $box ]] && "$close_window" "$box"
+check "closing the box answers it" wait_for "msgbox done"
+
+# Clipboard contents the program cannot take paste nothing: an image, and text with a
+# character code page 850 cannot hold.
+xdotool windowfocus --sync "$win"
+xdotool mousemove --window "$win" 30 36 click 1  # into the edit line
+last_text() { grep '^text ' "$work/probe.log" | tail -1; }
+timeout 5 xclip -selection clipboard -t image/png -i "$work/own.png" 2>/dev/null
+before=$(grep -c '^key 196653 sle' "$work/probe.log")
+xdotool key shift+Insert
+for _ in $(seq 100); do
+  (($(grep -c '^key 196653 sle' "$work/probe.log") > before)) && break
+  sleep 0.05
+done
+check "an image on the clipboard pastes nothing ($(last_text))" test "$(last_text)" = "text Grüßeaä1"
+printf '5 €uro' | timeout 5 xclip -selection clipboard -i 2>/dev/null
+before=$(grep -c '^key 196653 sle' "$work/probe.log")
+xdotool key shift+Insert
+for _ in $(seq 100); do
+  (($(grep -c '^key 196653 sle' "$work/probe.log") > before)) && break
+  sleep 0.05
+done
+check "text with € pastes nothing ($(last_text))" test "$(last_text)" = "text Grüßeaä1"
+check "and says why" grep -q "code page 850" "$work/probe.out"
 
 # Alt+F4 (a key: there is no window manager) is the dialog's close event.
 xdotool key alt+F4
