@@ -232,6 +232,21 @@ TEST_F(EventsTest, ClickOnADisabledPartReachesNothingAndSaysSo) {
   EXPECT_TRUE(diagWith("disabled"));
 }
 
+TEST_F(EventsTest, ClickIntoAnotherWindowActivatesIt) {
+  auto first = dialog();
+  auto second = newPart<XbpDialog>(AppDesktop(), Value(), pointValue(600, 400), pointValue(200, 150));
+  second->create();
+  hb->runUntilIdle();
+  EXPECT_EQ(activeWindow(), second) << "a new visible dialog becomes the active one";
+  std::vector<std::string> log;
+  first->setSlot(Slot::setDisplayFocus, logBlock(log, "set first"));
+  second->setSlot(Slot::killDisplayFocus, logBlock(log, "kill second"));
+  hb->click(first->drawingArea(), 10, 10);
+  hb->runUntilIdle();
+  EXPECT_EQ(activeWindow(), first);
+  EXPECT_EQ(log, (std::vector<std::string>{"kill second", "set first"}));
+}
+
 TEST_F(EventsTest, ModalDialogRefusesMouseInputForOtherWindows) {
   auto d = dialog();
   auto p = plainPart(area(d), 10, 10);
