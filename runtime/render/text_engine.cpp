@@ -94,30 +94,39 @@ TextEngine::TextEngine(const std::string& fontDirArg) {
     const char* env = std::getenv("XB_FONT_DIR");
     dir = env && *env ? env : kDefaultFontDir;
   }
-  PangoFontMap* fm = pango_cairo_font_map_new_for_font_type(CAIRO_FONT_TYPE_FT);
+  static bool started = false;
+  const bool firstEngine = !started;
+  started = true;
   std::error_code ec;
-  if (std::filesystem::exists(dir + "/DejaVuSans.ttf", ec)) {
+  const bool ownFonts = std::filesystem::exists(dir + "/DejaVuSans.ttf", ec);
+  FcConfig* cfg = nullptr;
+  if (ownFonts) {
     // Only our own fonts and no system rules: start-up stays fast (the system's cache is
     // used) and nothing of the machine's font set-up changes the pictures.
-    FcConfig* cfg = FcConfigCreate();
+    cfg = FcConfigCreate();
     std::string xml =
         "<?xml version=\"1.0\"?><fontconfig><dir>" + dir +
         "</dir><cachedir>/var/cache/fontconfig</cachedir>"
         "<cachedir prefix=\"xdg\">fontconfig</cachedir></fontconfig>";
-    if (FcConfigParseAndLoadFromMemory(cfg, reinterpret_cast<const FcChar8*>(xml.c_str()),
-                                       FcFalse) &&
-        FcConfigBuildFonts(cfg)) {
-      pango_fc_font_map_set_config(PANGO_FC_FONT_MAP(fm), cfg);
-      // Kept for the whole run: the font map does not give back its reference when it
-      // goes, so this one configuration per run is all there is.
-      static std::vector<FcConfig*> kept;
-      kept.push_back(cfg);
-      FcConfigReference(cfg);
-    } else {
+    if (!FcConfigParseAndLoadFromMemory(cfg, reinterpret_cast<const FcChar8*>(xml.c_str()), FcFalse) ||
+        !FcConfigBuildFonts(cfg)) {
       message("fonts: cannot read the fonts in " + dir + "; drawing with the system's fonts");
+      FcConfigDestroy(cfg);
+      cfg = nullptr;
+    } else if (firstEngine) {
+      // Also the process's current configuration, before Pango starts: its start-up thread
+      // then finds fontconfig set up and does not load the system's configuration besides.
+      FcConfigSetCurrent(cfg);
     }
-    FcConfigDestroy(cfg);
-  } else {
+  }
+  PangoFontMap* fm = pango_cairo_font_map_new_for_font_type(CAIRO_FONT_TYPE_FT);
+  if (cfg) {
+    pango_fc_font_map_set_config(PANGO_FC_FONT_MAP(fm), cfg);
+    // Kept for the whole run: the font map does not give back its reference when it goes,
+    // so this one configuration per font directory is all there is.
+    static std::vector<FcConfig*> kept;
+    kept.push_back(cfg);
+  } else if (!ownFonts) {
     message("fonts: DejaVu Sans is not installed (" + dir +
             "/DejaVuSans.ttf is missing; package fonts-dejavu-core); drawing with the "
             "system's sans-serif font");
