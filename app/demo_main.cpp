@@ -10,6 +10,7 @@
 #include "backend/headless/headless.h"
 #include "backend/sdl/sdl_backend.h"
 #include "core/system.h"
+#include "core/text.h"
 #include "ui/backend.h"
 
 namespace {
@@ -45,7 +46,7 @@ int main(int argc, char** argv) {
     headless = xb::headless::HeadlessBackend::install();
     if (!script.empty()) {
       if (auto err = headless->loadScriptFile(script)) {
-        std::fprintf(stderr, "demo: %s\n", err->message.c_str());
+        std::fprintf(stderr, "demo: %s\n", xb::cpToUtf8(err->message).c_str());
         return 2;
       }
     }
@@ -66,7 +67,8 @@ int main(int argc, char** argv) {
 
   // A scripted run that did not go as its script expected must not look like a success.
   if (headless) {
-    for (const auto& f : headless->failures()) std::fprintf(stderr, "demo: %s\n", f.c_str());
+    for (const auto& f : headless->failures())
+      std::fprintf(stderr, "demo: %s\n", xb::cpToUtf8(f).c_str());
     if (!headless->failures().empty() && code == 0) code = 3;
   }
   xb::setBackend(nullptr);

@@ -410,6 +410,23 @@ class ScriptParser {
       });
       return std::nullopt;
     }
+    if (cmd == "expect-geometry") {
+      if (auto e = needArgs(5, 5, "expect-geometry PART X Y WIDTH HEIGHT")) return e;
+      double v[4];
+      for (size_t i = 0; i < 4; ++i)
+        if (!parseNum(w[i + 2], v[i])) return error(n, "expect-geometry: '" + w[i + 2] + "' is not a number");
+      withPart(out, n, w[1], [b, at, x = v[0], y = v[1], wd = v[2], ht = v[3]](const WindowRef& p) {
+        Point pos = p->pos();
+        Size size = p->size();
+        if (pos.x != x || pos.y != y || size.w != wd || size.h != ht) {
+          auto num = [](double d) { return std::to_string(d).substr(0, std::to_string(d).find('.')); };
+          b->fail(at + ": expect-geometry: " + p->describe() + " is at (" + num(pos.x) + ", " + num(pos.y) +
+                  ") with size " + num(size.w) + " x " + num(size.h) + ", expected (" + num(x) + ", " +
+                  num(y) + ") with size " + num(wd) + " x " + num(ht));
+        }
+      });
+      return std::nullopt;
+    }
     if (cmd == "expect-focus") {
       if (auto e = needArgs(1, 1, "expect-focus PART")) return e;
       withPart(out, n, w[1], [b, at](const WindowRef& p) {
