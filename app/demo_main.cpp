@@ -30,8 +30,19 @@ int main(int argc, char** argv) {
   std::string backendName, script;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
-    if ((a == "--backend" || a == "--script") && i + 1 < argc) {
-      (a == "--backend" ? backendName : script) = argv[++i];
+    std::string value;
+    bool hasValue = false;
+    if (auto eq = a.find('='); eq != std::string::npos && a.rfind("--", 0) == 0) {
+      value = a.substr(eq + 1);  // --backend=headless
+      a.resize(eq);
+      hasValue = true;
+    } else if (i + 1 < argc && (a == "--backend" || a == "--script")) {
+      value = argv[++i];
+      hasValue = true;
+    }
+    if (a == "--backend" || a == "--script") {
+      if (!hasValue || value.empty()) return usage((a + " needs a value").c_str());
+      (a == "--backend" ? backendName : script) = value;
     } else {
       return usage(("unknown argument: " + a).c_str());
     }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -16,8 +17,8 @@ struct DemoRun {
   std::string output;  // standard output and standard error
 };
 
-DemoRun runDemo(const std::string& args) {
-  std::string cmd = std::string(DEMO_PATH) + " " + args + " 2>&1";
+DemoRun runDemo(const std::string& args, const std::string& prefix = "") {
+  std::string cmd = prefix + std::string(DEMO_PATH) + " " + args + " 2>&1";
   DemoRun r;
   FILE* p = popen(cmd.c_str(), "r");
   if (!p) return r;
@@ -27,6 +28,11 @@ DemoRun runDemo(const std::string& args) {
   int status = pclose(p);
   r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return r;
+}
+
+// The demo with an environment variable removed.
+DemoRun runDemoWithout(const std::string& variable, const std::string& args) {
+  return runDemo(args, "env -u " + variable + " -u WAYLAND_DISPLAY ");
 }
 
 class DemoBinaryTest : public ::testing::Test {
@@ -64,7 +70,7 @@ TEST_F(DemoBinaryTest, UnknownKeyNameNamesTheLineAndRunsNothing) {
 }
 
 TEST_F(DemoBinaryTest, BadArgumentsAreRefusedWithUsage) {
-  for (const char* args : {"--colour red", "--backend nosuch", "--backend sdl --script x"}) {
+  for (const char* args : {"--colour red", "--backend nosuch", "--backend=sdl --script x", "--script"}) {
     DemoRun r = runDemo(args);
     EXPECT_EQ(r.exitCode, 2) << args;
     EXPECT_NE(r.output.find("usage"), std::string::npos) << args << ": " << r.output;
@@ -72,6 +78,18 @@ TEST_F(DemoBinaryTest, BadArgumentsAreRefusedWithUsage) {
   DemoRun missing = runDemo("--backend headless --script " + (dir / "none.script").string());
   EXPECT_EQ(missing.exitCode, 2);
   EXPECT_NE(missing.output.find("cannot open"), std::string::npos) << missing.output;
+}
+
+TEST_F(DemoBinaryTest, WithoutADisplayItSaysSoInOneLineAndWhatToRunInstead) {
+  DemoRun noDisplay = runDemoWithout("DISPLAY", "");
+  EXPECT_EQ(noDisplay.exitCode, 2);
+  EXPECT_EQ(std::count(noDisplay.output.begin(), noDisplay.output.end(), '\n'), 1) << noDisplay.output;
+  EXPECT_NE(noDisplay.output.find("no display"), std::string::npos) << noDisplay.output;
+  EXPECT_NE(noDisplay.output.find("--backend=headless"), std::string::npos) << noDisplay.output;
+  // The option it names works as it is written.
+  DemoRun headless = runDemoWithout(
+      "DISPLAY", "--backend=headless --script=" + std::string(SCRIPT_DIR) + "/close.script");
+  EXPECT_EQ(headless.exitCode, 0) << headless.output;
 }
 
 TEST_F(DemoBinaryTest, EndOfScriptEndsTheProgramThroughItsNormalExit) {
