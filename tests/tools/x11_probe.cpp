@@ -5,7 +5,8 @@
 //   x11_probe LOGFILE PICTUREFILE
 //
 // Log lines: "key CODE PART", "text UTF8" (the edit line after each key), "activate",
-// "msgbox done" (the message box the button opens was answered), "marked N", "selected N",
+// "msgbox done" (the message box the button opens was answered), "menu N" (the popup menu a
+// right click on the list opens was closed with item N, 0 for none), "marked N", "selected N",
 // "picture" (F9 wrote the window's own picture), "close", "exit".
 // Without a display it says why and exits with 77.
 #include <clocale>
@@ -19,6 +20,7 @@
 #include "ui/events.h"
 #include "ui/keys.h"
 #include "ui/listbox.h"
+#include "ui/menu.h"
 #include "ui/msgbox.h"
 #include "ui/parts.h"
 #include "ui/sle.h"
@@ -97,6 +99,19 @@ int main(int argc, char** argv) {
     log("selected " + std::to_string(list->firstMarked()));
     return Value();
   })));
+  // A right click on the list opens a popup menu (a window of its own).
+  auto menu = newPart<XbpMenu>(AppDesktop());
+  menu->create();
+  for (const char* c : {"~Eins", "", "~Zwei", "~Drei"}) {
+    if (*c) menu->addItem(arrayValue({Value(c), Value()}));
+    else menu->addItem(arrayValue({Value(), Value(), Value(menustyle::kSeparator), Value(0)}));
+  }
+  menu->disableItem(Value(3));
+  list->setSlot(Slot::rbDown, Value(makeBlock([&](Args a) -> Value {
+    Value chosen = menu->popUp(Value(list), a[0]);
+    log("menu " + std::to_string(static_cast<int>(chosen.num())));
+    return Value();
+  })));
   dlg->setSlot(Slot::close, Value(makeBlock([&](Args) -> Value {
     log("close");
     done = true;
@@ -110,6 +125,7 @@ int main(int argc, char** argv) {
     if (auto w = windowOf(target)) w->handleEvent(code, mp1, mp2);
   }
   log("exit");
+  menu->destroy();
   dlg->destroy();
   setBackend(nullptr);
   std::fclose(gLog);

@@ -83,6 +83,15 @@ wait_for() {
   return 1
 }
 
+# Waits for a number of log lines that start with a text.
+wait_for_count() {
+  for _ in $(seq 100); do
+    (($(grep -c "^$1" "$work/probe.log") >= $2)) && return 0
+    sleep 0.05
+  done
+  return 1
+}
+
 "$probe" "$work/probe.log" "$work/own.png" >"$work/probe.out" 2>&1 &
 probe_pid=$!
 win=""
@@ -162,9 +171,12 @@ check "the program still runs" kill -0 "$probe_pid"
 [[ -n $box ]] && "$close_window" "$box"
 check "closing the box answers it" wait_for "msgbox done"
 
+# The keyboard is back with the main window (the box gave it back).
+xdotool key F4
+check "keys reach the main window again after the box" wait_for_count "key 65651 " 2
+
 # Clipboard contents the program cannot take paste nothing: an image, and text with a
 # character code page 850 cannot hold.
-xdotool windowfocus --sync "$win"
 xdotool mousemove --window "$win" 30 36 click 1  # into the edit line
 last_text() { grep '^text ' "$work/probe.log" | tail -1; }
 timeout 5 xclip -selection clipboard -t image/png -i "$work/own.png" 2>/dev/null
@@ -184,6 +196,28 @@ for _ in $(seq 100); do
 done
 check "text with € pastes nothing ($(last_text))" test "$(last_text)" = "text Grüßeaä1"
 check "and says why" grep -q "code page 850" "$work/probe.out"
+
+# A right click on the list opens a popup menu in a window of its own, where the click
+# was; its keys work it: Down to the first item and Enter chooses it, Esc leaves it.
+xdotool mousemove --window "$win" 300 150 click 3
+menu_win=""
+for _ in $(seq 100); do
+  menu_win=$(xdotool search --classname x11_probe 2>/dev/null | grep -vx "$win" | grep -vx "${box:-none}" | head -1)
+  [[ -n $menu_win ]] && break
+  sleep 0.05
+done
+check "the popup menu has a window of its own" test -n "$menu_win"
+if [[ -n $menu_win ]]; then
+  eval "$(xdotool getwindowgeometry --shell "$menu_win")"
+  main_x=$(xdotool getwindowgeometry --shell "$win" | sed -n 's/^X=//p')
+  check "the menu opens where the click was (x $X = window x $main_x + 300)" test "$X" = $((main_x + 300))
+fi
+xdotool key Down Return
+check "Down and Enter choose item 1" wait_for "menu 1"
+xdotool mousemove --window "$win" 300 150 click 3
+sleep 0.3
+xdotool key Escape
+check "Esc leaves the menu without a choice" wait_for "menu 0"
 
 # Alt+F4 (a key: there is no window manager) is the dialog's close event.
 xdotool key alt+F4

@@ -107,6 +107,7 @@ class SdlBackend : public Backend {
     Geometry g = geometryOf(*w);
     w->win->setGeometry(g.x, g.y, g.w, g.h);
     w->shown = {g.x, g.y, g.w, g.h};
+    if (SDL_GetKeyboardFocus() != w->win->handle()) w->focusBefore = SDL_GetKeyboardFocus();
     w->win->show();
     w->exposed = true;
     if (auto* d = dynamic_cast<XbpDialog*>(&top); d && d->frameState() == frame::kMinimized)
@@ -114,8 +115,12 @@ class SdlBackend : public Backend {
   }
 
   void topLevelHidden(XbpWindow& top) override {
-    if (Win* w = find(top)) w->win->hide();
+    Win* w = find(top);
+    if (!w) return;
+    w->win->hide();
+    restoreFocus(*w);
   }
+
 
   void topLevelChanged(XbpWindow& top) override {
     Win* w = find(top);
@@ -135,6 +140,7 @@ class SdlBackend : public Backend {
   }
 
   void topLevelDestroyed(XbpWindow& top) override {
+    if (Win* w = find(top)) restoreFocus(*w);
     wins_.erase(std::remove_if(wins_.begin(), wins_.end(),
                                [&](const auto& w) { return w->part.lock().get() == &top || w->part.expired(); }),
                 wins_.end());
@@ -196,10 +202,21 @@ class SdlBackend : public Backend {
     std::unique_ptr<render::WindowScene> scene;
     std::unique_ptr<sdl::SdlWindow> win;
     bool exposed = false;
+    SDL_Window* focusBefore = nullptr;  // the window that had the keyboard when it opened
     struct {
       int x = 0, y = 0, w = 0, h = 0;
     } shown;
   };
+
+  // A closed popup menu or message box gives the keyboard back to the window it was
+  // opened over (there may be no window manager to do it).
+  void restoreFocus(Win& w) {
+    if (!w.focusBefore) return;
+    for (auto& o : wins_)
+      if (o.get() != &w && o->win->handle() == w.focusBefore && o->win->shown())
+        SDL_SetWindowInputFocus(o->win->handle());
+    w.focusBefore = nullptr;
+  }
 
   Win* find(const XbpWindow& top) {
     for (auto& w : wins_)
@@ -253,6 +270,7 @@ class SdlBackend : public Backend {
         if (code == key::kAltF4) {
           // Without a window manager Alt+F4 arrives as a key; it means closing all the same.
           Win* w = findById(e.key.windowID);
+          if (w && w->part.lock() && w->part.lock()->isDerivedFrom("XbpMenu")) w = nullptr;
           if (!w) {
             WindowRef act = activeWindow();
             w = act ? find(*act) : nullptr;
