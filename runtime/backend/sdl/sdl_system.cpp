@@ -46,9 +46,13 @@ bool startVideo(std::string& whyNot) {
              "xvfb-run) or run it with --backend=headless";
     return false;
   }
+  // Only the display that is named: SDL would otherwise go on to other drivers, each
+  // with messages of its own, and end quietly offscreen.
+  if (!forced) SDL_SetHint(SDL_HINT_VIDEODRIVER, envSet("DISPLAY") ? "x11" : "wayland");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-    whyNot = std::string("no display: ") + SDL_GetError() +
-             "; check DISPLAY or run with --backend=headless";
+    const char* d = std::getenv(envSet("DISPLAY") ? "DISPLAY" : "WAYLAND_DISPLAY");
+    whyNot = std::string("no display: cannot open display \"") + (d ? d : "") + "\" (" +
+             SDL_GetError() + "); check DISPLAY or run with --backend=headless";
     return false;
   }
   const char* driver = SDL_GetCurrentVideoDriver();
