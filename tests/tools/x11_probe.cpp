@@ -6,7 +6,8 @@
 //
 // Log lines: "key CODE PART", "text UTF8" (the edit line after each key), "activate",
 // "msgbox done" (the message box the button opens was answered), "menu N" (the popup menu a
-// right click on the list opens was closed with item N, 0 for none), "marked N", "selected N",
+// right click on the list opens was closed with item N, 0 for none), "wheel top N" (the
+// list's first shown item after a wheel turn), "marked N", "selected N",
 // "picture" (F9 wrote the window's own picture), "close", "exit".
 // Without a display it says why and exits with 77.
 #include <clocale>
@@ -67,6 +68,7 @@ int main(int argc, char** argv) {
   auto list = newPart<XbpListBox>(area, Value(), pointValue(240, 20), pointValue(160, 240));
   list->create();
   for (const char* item : {"Eins\t1", "Zwei\t2", "Drei\t3", "Vier\t4"}) list->addItem(Value(cp(item)));
+  for (int i = 5; i <= 30; ++i) list->addItem(Value("Zeile\t" + std::to_string(i)));
   list->setTabStops(arrayValue({Value(6)}));
 
   bool done = false;
@@ -93,6 +95,10 @@ int main(int argc, char** argv) {
   })));
   list->setSlot(Slot::itemMarked, Value(makeBlock([&](Args) -> Value {
     log("marked " + std::to_string(list->firstMarked()));
+    return Value();
+  })));
+  list->setSlot(Slot::wheel, Value(makeBlock([&](Args) -> Value {
+    log("wheel top " + std::to_string(list->topItem()));
     return Value();
   })));
   list->setSlot(Slot::itemSelected, Value(makeBlock([&](Args) -> Value {

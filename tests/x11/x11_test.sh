@@ -151,6 +151,12 @@ check "X screenshot matches the program's picture ($diff_pixels pixels differ)" 
 xdotool mousemove --window "$win" 280 54 click --repeat 2 --delay 80 1
 check "a double click on item 2 selects it" wait_for "selected 2"
 check "the first click marked it" logged "marked 2"
+# The wheel scrolls the list under the pointer, three rows a notch (button 5: towards
+# the user, button 4: away).
+xdotool mousemove --window "$win" 300 150 click 5
+check "a wheel notch down scrolls the list to item 4" wait_for "wheel top 4"
+xdotool click 4
+check "a notch up scrolls it back" wait_for "wheel top 1"
 xdotool mousemove --window "$win" 70 74 click 1
 check "a click on the button activates it" wait_for "activate"
 

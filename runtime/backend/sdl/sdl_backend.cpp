@@ -310,6 +310,21 @@ class SdlBackend : public Backend {
         MouseButton b = (e.motion.state & SDL_BUTTON_RMASK) ? MouseButton::right : MouseButton::left;
         return postMouseInput(MouseAction::motion, b, w->scene->toDesktop(e.motion.x, e.motion.y));
       }
+      case SDL_MOUSEWHEEL: {
+        // To the part under the pointer: mp1 the point in the part, mp2 {keys, delta}
+        // with 120 per notch, positive away from the user.
+        Win* w = findById(e.wheel.windowID);
+        if (!w || e.wheel.y == 0) return false;
+        int mx = 0, my = 0;
+        SDL_GetMouseState(&mx, &my);
+        Point p = w->scene->toDesktop(mx, my);
+        WindowRef target = partAt(p);
+        if (!target) return false;
+        Point local = target->toLocal(p);
+        int delta = (e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y) * 120;
+        return PostAppEvent(ev::kWheel, pointValue(local.x, local.y),
+                            arrayValue({Value(0), Value(delta)}), Value(target));
+      }
       case SDL_WINDOWEVENT: {
         Win* w = findById(e.window.windowID);
         if (!w) return false;
@@ -320,6 +335,20 @@ class SdlBackend : public Backend {
           case SDL_WINDOWEVENT_EXPOSED:
             w->exposed = true;
             return false;
+          case SDL_WINDOWEVENT_MOVED: {
+            // Moved by the window manager: the dialog follows, so popups open in the right
+            // place. Nothing to do when it is where the dialog says.
+            if (e.window.data1 == w->shown.x && e.window.data2 == w->shown.y) return false;
+            WindowRef root = w->scene->root();
+            if (!top || !root) return false;
+            w->shown.x = e.window.data1;
+            w->shown.y = e.window.data2;
+            Point rootInTop{root->absoluteRect().x - top->absoluteRect().x,
+                            root->absoluteRect().y - top->absoluteRect().y};
+            double desktopY = screenSize().h - e.window.data2 - root->size().h;
+            top->setPos(pointValue(e.window.data1 - rootInTop.x, desktopY - rootInTop.y));
+            return false;
+          }
           case SDL_WINDOWEVENT_FOCUS_GAINED:
             if (top && activeWindow() != top) {
               activateWindow(top);

@@ -1,6 +1,7 @@
 #include "backend/sdl/sdl_system.h"
 
 #include <SDL2/SDL.h>
+#include <dlfcn.h>
 
 #include <algorithm>
 #include <cmath>
@@ -113,9 +114,21 @@ bool setClipboardText(const std::string& cp850) {
   return SDL_SetClipboardText(cpToUtf8(cp850).c_str()) == 0;
 }
 
+namespace {
+// ALSA writes its own lines to stderr when there is no sound card; our one line says it.
+extern "C" void quietAlsa(const char*, int, const char*, int, const char*, ...) {}
+void silenceAlsa() {
+  using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+  using SetHandler = int (*)(Handler);
+  if (auto set = reinterpret_cast<SetHandler>(dlsym(RTLD_DEFAULT, "snd_lib_error_set_handler")))
+    set(quietAlsa);
+}
+}  // namespace
+
 bool playTone(double frequency, double milliseconds) {
   if (gAudioFailed) return false;
   if (!gAudio) {
+    silenceAlsa();
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
       gAudioFailed = true;
       std::fprintf(stderr, "sound: no audio (%s); tones are silent\n", SDL_GetError());
