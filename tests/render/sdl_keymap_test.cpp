@@ -62,6 +62,9 @@ TEST(SdlKeys, TableRows) {
       {SDLK_u, KMOD_RCTRL, key::kCtrlU},
       {SDLK_x, KMOD_LALT, key::virt('X', key::kAlt)},
       {SDLK_5, KMOD_LCTRL, key::virt('5', key::kCtrl)},
+      {SDLK_q, KMOD_RALT, 0},             // AltGr+Q types "@"
+      {SDLK_e, KMOD_RALT | KMOD_MODE, 0},  // AltGr+E types "€" (refused later)
+      {SDLK_F4, KMOD_RALT, key::kAltF4},  // function keys take either Alt
       {SDLK_LSHIFT, KMOD_LSHIFT, 0},
       {SDLK_LCTRL, KMOD_LCTRL, 0},
   };
@@ -74,6 +77,7 @@ TEST(SdlKeys, AltLettersSwallowTheirText) {
   EXPECT_FALSE(swallowsText(SDLK_x, 0));
   EXPECT_FALSE(swallowsText(SDLK_F4, KMOD_LALT));
   EXPECT_FALSE(swallowsText(SDLK_q, KMOD_RALT | KMOD_MODE));  // AltGr types "@"
+  EXPECT_FALSE(swallowsText(SDLK_q, KMOD_RALT));
 }
 
 TEST(SdlKeys, TextInputAsCp850) {

@@ -89,7 +89,7 @@ int keyCodeOf(SDL_Keycode sym, Uint16 mod) {
   for (const Row& r : kTable) {
     if (r.sym != sym) continue;
     if (r.keypad && !typesText(sym) && (mod & KMOD_NUM)) return 0;  // a digit: text input
-    if (typesText(sym) && !ctrl && !alt) return 0;
+    if (typesText(sym) && !ctrl && !(mod & KMOD_LALT)) return 0;
     if (r.chr) {
       if (sym == SDLK_BACKSPACE && ctrl && !alt) return key::kCtrlBackspace;
       if (!(mod & (KMOD_SHIFT | KMOD_CTRL | KMOD_ALT))) return r.chr;
@@ -98,10 +98,14 @@ int keyCodeOf(SDL_Keycode sym, Uint16 mod) {
     }
     return key::virt(r.vk, modBits(mod));
   }
-  // Letters and digits give codes only with Ctrl or Alt; alone they are text input.
-  if (!ctrl && !alt) return 0;
+  // Letters and digits give codes only with Ctrl or the left Alt; alone they are text
+  // input. The right Alt is AltGr on German keyboards: AltGr+Q types "@".
+  if (mod & KMOD_MODE) return 0;
+  const bool leftAlt = mod & KMOD_LALT;
+  if (!ctrl && !leftAlt) return 0;
+  if (!leftAlt) mod &= static_cast<Uint16>(~KMOD_RALT);
   if (sym >= SDLK_a && sym <= SDLK_z) {
-    if (ctrl && !alt) return static_cast<int>(sym - SDLK_a) + 1;  // Ctrl+A = 1
+    if (ctrl && !leftAlt) return static_cast<int>(sym - SDLK_a) + 1;  // Ctrl+A = 1
     return key::virt(static_cast<int>(sym - SDLK_a) + 'A', modBits(mod));
   }
   if (sym >= SDLK_0 && sym <= SDLK_9) return key::virt(static_cast<int>(sym - SDLK_0) + '0', modBits(mod));
@@ -110,7 +114,7 @@ int keyCodeOf(SDL_Keycode sym, Uint16 mod) {
 
 bool swallowsText(SDL_Keycode sym, Uint16 mod) {
   // Alt combinations of typing keys still produce the character as text input under X11.
-  if (!(mod & KMOD_ALT) || (mod & KMOD_MODE)) return false;
+  if (!(mod & KMOD_LALT) || (mod & KMOD_MODE)) return false;
   return (sym >= SDLK_a && sym <= SDLK_z) || (sym >= SDLK_0 && sym <= SDLK_9) || typesText(sym);
 }
 

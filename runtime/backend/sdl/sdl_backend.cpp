@@ -350,12 +350,15 @@ class SdlBackend : public Backend {
             return false;
           }
           case SDL_WINDOWEVENT_FOCUS_GAINED:
+            // A popup menu takes the keyboard but is not a window that is activated.
+            if (top && top->isDerivedFrom("XbpMenu")) return false;
             if (top && activeWindow() != top) {
               activateWindow(top);
               return true;
             }
             return false;
           case SDL_WINDOWEVENT_FOCUS_LOST:
+            if (top && top->isDerivedFrom("XbpMenu")) return false;
             if (top && activeWindow() == top) {
               deactivateWindow(top);
               return true;
