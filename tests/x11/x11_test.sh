@@ -203,6 +203,12 @@ done
 check "text with € pastes nothing ($(last_text))" test "$(last_text)" = "text Grüßeaä1"
 check "and says why" grep -q "code page 850" "$work/probe.out"
 
+# A drag across the edit line marks its text; typing replaces the marking.
+xdotool mousemove --window "$win" 12 37 mousedown 1
+xdotool mousemove --window "$win" 120 37 mousemove --window "$win" 226 37 mouseup 1
+xdotool type --delay 40 "x"
+check "a drag across the edit line marked all of it ($(last_text))" wait_for "text x"
+
 # A right click on the list opens a popup menu in a window of its own, where the click
 # was; its keys work it: Down to the first item and Enter chooses it, Esc leaves it.
 xdotool mousemove --window "$win" 300 150 click 3
