@@ -37,6 +37,7 @@ double median(std::vector<double> v) {
 struct Run {
   double firstFrameMs = -1;
   long peakKb = 0;
+  double cpuMs = 0;  // user + system time of the whole run (with --settle 0: up to the frame)
 };
 
 Run runOnce(char** argv, int settleMs) {
@@ -83,6 +84,8 @@ Run runOnce(char** argv, int settleMs) {
   wait4(pid, &status, 0, &ru);
   close(errPipe[0]);
   r.peakKb = ru.ru_maxrss;
+  r.cpuMs = (static_cast<double>(ru.ru_utime.tv_sec + ru.ru_stime.tv_sec) * 1e3 +
+             static_cast<double>(ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e3);
   return r;
 }
 
@@ -99,13 +102,16 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: startup_timer [-n runs] [--settle ms] program [args...]\n");
     return 2;
   }
-  std::vector<double> ms, kb;
+  std::vector<double> ms, kb, cpu;
   for (int k = 0; k < runs; ++k) {
     Run r = runOnce(argv + i, settle);
-    std::printf("run %d: first frame %.2f ms, peak RSS %.1f MB\n", k + 1, r.firstFrameMs, r.peakKb / 1024.0);
+    std::printf("run %d: first frame %.2f ms, peak RSS %.1f MB, CPU %.1f ms\n", k + 1,
+                r.firstFrameMs, r.peakKb / 1024.0, r.cpuMs);
+    cpu.push_back(r.cpuMs);
     if (r.firstFrameMs >= 0) ms.push_back(r.firstFrameMs);
     kb.push_back(static_cast<double>(r.peakKb));
   }
-  std::printf("median: first frame %.2f ms, peak RSS %.1f MB (%zu runs)\n", median(ms), median(kb) / 1024.0, kb.size());
+  std::printf("median: first frame %.2f ms, peak RSS %.1f MB, CPU %.1f ms (%zu runs)\n",
+              median(ms), median(kb) / 1024.0, median(cpu), kb.size());
   return ms.empty() ? 1 : 0;
 }
