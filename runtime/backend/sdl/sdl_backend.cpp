@@ -51,21 +51,22 @@ class SdlBackend : public Backend {
     const Uint64 start = SDL_GetTicks64();
     for (;;) {
       flush();
-      int waitMs = -1;
+      int waitMs = -1;  // no time limit
       if (timeoutSeconds >= 0) {
         double left = timeoutSeconds * 1000 - static_cast<double>(SDL_GetTicks64() - start);
-        if (left <= 0) return Input::timeout;
-        waitMs = static_cast<int>(std::ceil(left));
+        waitMs = left > 0 ? static_cast<int>(std::ceil(left)) : 0;
       }
       SDL_Event e;
-      int got = waitMs < 0 ? SDL_WaitEvent(&e) : SDL_WaitEventTimeout(&e, waitMs);
-      if (!got) {
-        if (timeoutSeconds >= 0) return Input::timeout;
-        continue;
+      int got = waitMs < 0    ? SDL_WaitEvent(&e)
+                : waitMs == 0 ? SDL_PollEvent(&e)  // a zero timeout still takes what is there
+                              : SDL_WaitEventTimeout(&e, waitMs);
+      if (got) {
+        bool posted = handle(e);
+        while (SDL_PollEvent(&e)) posted = handle(e) || posted;
+        if (posted) return Input::got;
       }
-      bool posted = handle(e);
-      while (SDL_PollEvent(&e)) posted = handle(e) || posted;
-      if (posted) return Input::got;
+      if (waitMs >= 0 && static_cast<double>(SDL_GetTicks64() - start) >= timeoutSeconds * 1000)
+        return Input::timeout;
     }
   }
 
