@@ -11,6 +11,7 @@
 #include "backend/sdl/sdl_backend.h"
 #include "core/system.h"
 #include "core/text.h"
+#include "render/scene.h"
 #include "ui/backend.h"
 
 namespace {
@@ -55,6 +56,7 @@ int main(int argc, char** argv) {
   if (backendName.empty()) backendName = script.empty() ? "sdl" : "headless";
   if (backendName == "headless") {
     headless = xb::headless::HeadlessBackend::install();
+    headless->setScreenshotWriter(xb::render::screenshotTo);
     if (!script.empty()) {
       if (auto err = headless->loadScriptFile(script)) {
         std::fprintf(stderr, "demo: %s\n", xb::cpToUtf8(err->message).c_str());

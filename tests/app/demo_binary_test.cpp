@@ -53,6 +53,19 @@ TEST_F(DemoBinaryTest, OpensTestComboAndExitsZeroWhenClosed) {
   EXPECT_EQ(r.output.find("expect"), std::string::npos) << r.output;
 }
 
+TEST_F(DemoBinaryTest, ScriptScreenshotWritesTheDialogAsPng) {
+  fs::path png = dir / "demo.png";
+  DemoRun r = runDemo("--backend headless --script " +
+                      script("shot.script", "screenshot " + png.string() + " main\nclose\n"));
+  EXPECT_EQ(r.exitCode, 0) << r.output;
+  ASSERT_TRUE(fs::exists(png));
+  std::ifstream in(png, std::ios::binary);
+  char magic[8] = {};
+  in.read(magic, 8);
+  EXPECT_EQ(std::string(magic + 1, 3), "PNG");
+  EXPECT_GT(fs::file_size(png), 1000u);
+}
+
 TEST_F(DemoBinaryTest, AFailedExpectationIsNotASuccess) {
   DemoRun r = runDemo("--backend headless --script " +
                   script("wrong.script", "expect-geometry main 0 0 10 10\nclose\n"));
