@@ -2,6 +2,7 @@
 // code block. Arrays, objects and blocks are shared and compare by identity.
 #pragma once
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <span>
@@ -89,6 +90,23 @@ class Value {
   }
 
   bool isTrue() const { return isLogical() && logical(); }
+
+  // Makes this value the text `s`. A value that already holds a text keeps its string and
+  // its capacity, so a loop that reads many texts into the same value allocates only when
+  // a text is longer than any before.
+  void assignText(std::string_view s) {
+    auto* t = std::get_if<std::string>(&v_);
+    if (!t) {
+      v_.emplace<std::string>(s);
+    } else if (s.size() <= t->size()) {
+      // Cheaper than assign(), which is written for every case. memmove and before the
+      // resize: s may be a part of *t.
+      std::memmove(t->data(), s.data(), s.size());
+      t->resize(s.size());
+    } else {
+      t->assign(s.data(), s.size());
+    }
+  }
 
  private:
   Value(ObjectRef o, int);

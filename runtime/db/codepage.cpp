@@ -73,11 +73,20 @@ std::shared_ptr<const CodePage> CodePage::byName(const std::string& rawName) {
 }
 
 std::string CodePage::decode(std::string_view raw) const {
-  if (identity_) return std::string(raw);
-  if (utf8_) return utf8ToCpLossy(raw);
-  std::string out(raw.size(), ' ');
-  for (size_t i = 0; i < raw.size(); ++i) out[i] = static_cast<char>(toCp_[static_cast<unsigned char>(raw[i])]);
+  std::string out;
+  decode(raw, out);
   return out;
+}
+
+void CodePage::decode(std::string_view raw, std::string& out) const {
+  if (identity_) {
+    out.assign(raw.data(), raw.size());
+  } else if (utf8_) {
+    out = utf8ToCpLossy(raw);
+  } else {
+    out.resize(raw.size());
+    for (size_t i = 0; i < raw.size(); ++i) out[i] = static_cast<char>(toCp_[static_cast<unsigned char>(raw[i])]);
+  }
 }
 
 std::optional<std::string> CodePage::encode(std::string_view text) const {

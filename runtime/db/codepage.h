@@ -23,6 +23,8 @@ class CodePage {
   // Table bytes to CP850. A character CP850 cannot hold becomes '?' (the record on disk
   // keeps it: only fields that are written are converted back).
   std::string decode(std::string_view raw) const;
+  // The same into `out`, reusing its capacity.
+  void decode(std::string_view raw, std::string& out) const;
   // CP850 to table bytes; nullopt when a character cannot be held by the table's code page.
   std::optional<std::string> encode(std::string_view cp850) const;
 

@@ -64,6 +64,12 @@ int FieldPos(const std::string& name);  // 0 when the field does not exist
 std::string FieldName(int pos);         // "" when out of range
 // Field by position or name. Numbers carry the field's width and decimals.
 Value FieldGet(const Value& field);
+// FieldGet by position into `out`, for loops over many records: when `out` holds a value of
+// the field's kind (a text from the same field of the record before), it is overwritten in
+// place, so reading a table with one Value per field allocates nothing after the first
+// record. The value is the one FieldGet gives. False after an error (reported through the
+// error block); `out` then holds the error's default answer (NIL).
+bool FieldGetInto(int pos, Value& out);
 Value FieldPut(const Value& field, const Value& value);
 // True when `name` is a text naming a field of the current area ("ALIAS->FIELD" names the
 // field of that alias's area).

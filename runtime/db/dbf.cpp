@@ -108,9 +108,11 @@ ssize_t fullPread(int fd, void* buf, size_t len, off_t off) {
 
 constexpr size_t kReadAhead = 64 * 1024;
 
+// Never destroyed: a program may end with tables open, and their destructors (run with the
+// work areas' at exit, possibly after this map's) still unregister from it.
 std::multimap<std::pair<dev_t, ino_t>, DbfTable*>& openFiles() {
-  static std::multimap<std::pair<dev_t, ino_t>, DbfTable*> m;
-  return m;
+  static auto* m = new std::multimap<std::pair<dev_t, ino_t>, DbfTable*>;
+  return *m;
 }
 
 }  // namespace

@@ -30,7 +30,6 @@ class DbfTable : public Table {
   void read(uint32_t recno, char* dst, bool sequential) override;
   void write(uint32_t recno, const char* src) override;
   uint32_t append(const char* src) override;
-  void invalidate() override { cacheCount_ = 0; }
   bool lockRecord(uint32_t recno, double waitSeconds) override;
   void unlockRecord(uint32_t recno) override;
   bool lockFile(double waitSeconds) override;
@@ -62,8 +61,6 @@ class DbfTable : public Table {
   uint32_t hdrLen_ = 0;
   uint32_t count_ = 0;
   bool written_ = false;
-  std::vector<char> cache_;
-  uint32_t cacheFirst_ = 0, cacheCount_ = 0;
 };
 
 }  // namespace xb::db

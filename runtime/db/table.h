@@ -56,7 +56,13 @@ class Table {
   // Appends a record and returns its number.
   virtual uint32_t append(const char* src) = 0;
   // Forgets read-ahead data so the next read sees other processes' writes.
-  virtual void invalidate() {}
+  virtual void invalidate() { cacheCount_ = 0; }
+  // Record n from the read-ahead, or nullptr when it is not there. Inline and not virtual:
+  // reading on to the next record is the hot path of every scan of a table.
+  const char* cachedRecord(uint32_t recno) const {
+    if (recno - cacheFirst_ >= cacheCount_) return nullptr;  // also below cacheFirst_
+    return cache_.data() + static_cast<size_t>(recno - cacheFirst_) * static_cast<size_t>(recLen_);
+  }
 
   // Locks of shared use; without sharing they always succeed. `waitSeconds` 0 tries once.
   virtual bool lockRecord(uint32_t, double) { return true; }
@@ -80,6 +86,9 @@ class Table {
   int recLen_ = 1;
   OpenOptions opts_;
   std::shared_ptr<const CodePage> cp_;
+  // Read-ahead of engines that have one: records cacheFirst_ .. cacheFirst_+cacheCount_-1.
+  std::vector<char> cache_;
+  uint32_t cacheFirst_ = 0, cacheCount_ = 0;
 };
 
 // Checks a structure for DbCreate and fills the offsets; fails with a clear error.

@@ -37,6 +37,7 @@ struct WorkArea {
   uint32_t recno = 1;
   bool eof = true, bof = true, found = false;
   std::vector<char> buf, orig;  // the record as edited and as last read or written
+  std::string scratch;          // texts converted from the table's code page, reused
   bool dirty = false;
   std::vector<uint32_t> locks;
   bool fileLock = false;
@@ -45,16 +46,18 @@ struct WorkArea {
 struct State {
   std::map<int, std::unique_ptr<WorkArea>> areas;
   int current = 1;
-  WorkArea* cur = nullptr;  // areas[current] when used
 };
 State& st() {
   static State s;
   return s;
 }
+// areas[current] when used. A plain pointer outside State: the per-record calls (FieldGet,
+// DbSkip, Eof) read it without the initialisation guard of st().
+WorkArea* curArea = nullptr;
 
 void refreshCurrent() {
   auto it = st().areas.find(st().current);
-  st().cur = it == st().areas.end() ? nullptr : it->second.get();
+  curArea = it == st().areas.end() ? nullptr : it->second.get();
 }
 
 [[noreturn]] void failNoTable(const char* op) {
@@ -62,8 +65,8 @@ void refreshCurrent() {
 }
 
 WorkArea& need(const char* op) {
-  if (!st().cur) failNoTable(op);
-  return *st().cur;
+  if (!curArea) failNoTable(op);
+  return *curArea;
 }
 
 ErrorRef toError(const DbFailure& f, const char* op) {
@@ -387,19 +390,29 @@ bool fastNumber(const char* p, const char* end, double& out) {
   return true;
 }
 
-Value decodeField(const WorkArea& a, const FieldDef& f) {
+// Field f of the area's record into `out`; false when the bytes are no value of the field's
+// type (failBadField then says why). It neither throws nor, when `out` already holds a
+// value of the field's kind, allocates: the per-field step of reading a table.
+bool decodeInto(WorkArea& a, const FieldDef& f, Value& out) {
   const char* raw = a.buf.data() + f.offset;
   const size_t len = static_cast<size_t>(f.len);
   switch (f.type) {
-    case 'C':
-      return Value(a.table->codePage().decode(std::string_view(raw, len)));
+    case 'C': {
+      const CodePage& cp = a.table->codePage();
+      if (cp.identity()) {
+        out.assignText(std::string_view(raw, len));
+      } else {
+        cp.decode(std::string_view(raw, len), a.scratch);
+        out.assignText(a.scratch);
+      }
+      return true;
+    }
     case 'N': {
       size_t b = 0, e = len;
       while (b < e && raw[b] == ' ') ++b;
       while (e > b && raw[e - 1] == ' ') --e;
       double v = 0;
-      if (b < e && fastNumber(raw + b, raw + e, v)) return Value::number(v, f.len, f.dec);
-      if (b < e) {
+      if (b < e && !fastNumber(raw + b, raw + e, v)) {
         const char* s = raw + b;
         if (*s == '+') ++s;
         auto [p, ec] = std::from_chars(s, raw + e, v);
@@ -408,44 +421,58 @@ Value decodeField(const WorkArea& a, const FieldDef& f) {
           std::string t(s, raw + e);
           std::replace(t.begin(), t.end(), ',', '.');
           auto [p2, ec2] = std::from_chars(t.data(), t.data() + t.size(), v);
-          if (ec2 != std::errc() || p2 != t.data() + t.size())
-            failArea(a, gen::kCorruption, "Field " + f.name + " of record " + std::to_string(a.recno) +
-                                              " holds no number: \"" + std::string(raw, len) + "\"");
+          if (ec2 != std::errc() || p2 != t.data() + t.size()) return false;
         }
       }
-      return Value::number(v, f.len, f.dec);
+      out = Value::number(v, f.len, f.dec);
+      return true;
     }
     case 'D': {
-      bool allBlank = true;
-      // Blank is the empty date; some writers (GDAL) put zeros for it.
-      for (size_t i = 0; i < 8; ++i) allBlank = allBlank && (raw[i] == ' ' || raw[i] == '\0');
-      if (!allBlank && std::string_view(raw, 8) == "00000000") allBlank = true;
-      if (allBlank) return Value::date(0);
-      int ymd[3] = {0, 0, 0};
-      const int widths[3] = {4, 2, 2};
-      size_t pos = 0;
-      bool ok = true;
-      for (int k = 0; k < 3; ++k)
-        for (int i = 0; i < widths[k]; ++i, ++pos) {
-          char c = raw[pos];
-          if (c < '0' || c > '9') ok = false;
-          else ymd[k] = ymd[k] * 10 + (c - '0');
-        }
-      int32_t day = ok ? dayNumber(ymd[0], ymd[1], ymd[2]) : 0;
-      if (!day)
-        failArea(a, gen::kCorruption, "Date field " + f.name + " of record " + std::to_string(a.recno) +
-                                          " holds no date: \"" + std::string(raw, 8) + "\"");
-      return Value::date(day);
+      // Digits straight to the day number; blanks (and GDAL's zeros) are the empty date.
+      int digits[8];
+      bool allDigits = true, blank = true, zeros = true;
+      for (int i = 0; i < 8; ++i) {
+        const char c = raw[i];
+        digits[i] = c - '0';
+        allDigits = allDigits && c >= '0' && c <= '9';
+        blank = blank && (c == ' ' || c == '\0');
+        zeros = zeros && c == '0';
+      }
+      int32_t day = 0;
+      if (!blank && !zeros) {
+        if (!allDigits) return false;
+        const int y = digits[0] * 1000 + digits[1] * 100 + digits[2] * 10 + digits[3];
+        day = dayNumber(y, digits[4] * 10 + digits[5], digits[6] * 10 + digits[7]);
+        if (!day) return false;
+      }
+      out = Value::date(day);
+      return true;
     }
     case 'L':
       switch (raw[0]) {
-        case 'T': case 't': case 'Y': case 'y': return Value(true);
-        case 'F': case 'f': case 'N': case 'n': case ' ': case '?': case '\0': return Value(false);
+        case 'T': case 't': case 'Y': case 'y': out = Value(true); return true;
+        case 'F': case 'f': case 'N': case 'n': case ' ': case '?': case '\0': out = Value(false); return true;
       }
-      failArea(a, gen::kCorruption, "Logical field " + f.name + " of record " + std::to_string(a.recno) +
-                                        " holds \"" + std::string(raw, 1) + "\"");
+      return false;
   }
-  return {};
+  out = Value();
+  return true;
+}
+
+[[noreturn]] void failBadField(const WorkArea& a, const FieldDef& f) {
+  const std::string raw(a.buf.data() + f.offset, static_cast<size_t>(f.len));
+  const std::string where = f.name + " of record " + std::to_string(a.recno);
+  switch (f.type) {
+    case 'N': failArea(a, gen::kCorruption, "Field " + where + " holds no number: \"" + raw + "\"");
+    case 'D': failArea(a, gen::kCorruption, "Date field " + where + " holds no date: \"" + raw + "\"");
+    default: failArea(a, gen::kCorruption, "Logical field " + where + " holds \"" + raw + "\"");
+  }
+}
+
+Value decodeField(WorkArea& a, const FieldDef& f) {
+  Value v;
+  if (!decodeInto(a, f, v)) failBadField(a, f);
+  return v;
 }
 
 void encodeField(WorkArea& a, const FieldDef& f, const Value& v) {
@@ -530,7 +557,7 @@ void resetForTesting() {
   }
   st().areas.clear();
   st().current = 1;
-  st().cur = nullptr;
+  curArea = nullptr;
   resetEnginesForTesting();
   defaultSession().clear();
 }
@@ -552,8 +579,8 @@ bool DbCreate(const std::string& file, const Value& structure, const std::string
 
 Value DbStruct() {
   auto out = makeArray();
-  if (!st().cur) return Value(out);
-  for (auto& f : st().cur->table->fields())
+  if (!curArea) return Value(out);
+  for (auto& f : curArea->table->fields())
     out->add(arrayValue({Value(f.name), Value(std::string(1, f.type)), Value(f.len), Value(f.dec)}));
   return Value(out);
 }
@@ -616,7 +643,7 @@ std::string Alias(int area) {
   return it == st().areas.end() ? std::string() : it->second->alias;
 }
 
-bool Used() { return st().cur != nullptr; }
+bool Used() { return curArea != nullptr; }
 
 Value WorkSpaceList() {
   auto out = makeArray();
@@ -642,7 +669,7 @@ Value DbInArea(const Value& area, const Value& block) {
 }
 
 void DbCloseArea() {
-  if (!st().cur) return;
+  if (!curArea) return;
   guarded("DbCloseArea", [&]() -> Value {
     closeArea(st().current);
     return {};
@@ -661,11 +688,11 @@ void DbCloseAll() {
   refreshCurrent();
 }
 
-uint32_t RecNo() { return st().cur ? st().cur->recno : 0; }
+uint32_t RecNo() { return curArea ? curArea->recno : 0; }
 
 uint32_t LastRec() {
-  if (!st().cur) return 0;
-  return static_cast<uint32_t>(guarded("LastRec", [&]() -> Value { return Value(count(*st().cur, true)); }, Value(0)).num());
+  if (!curArea) return 0;
+  return static_cast<uint32_t>(guarded("LastRec", [&]() -> Value { return Value(count(*curArea, true)); }, Value(0)).num());
 }
 
 void DbGoto(uint32_t recno) {
@@ -693,16 +720,16 @@ void DbGoBottom() {
 }
 
 void DbSkip(long n) {
-  WorkArea* a = st().cur;
-  // The common case, reading on to the next record, without the general machinery.
-  if (a && n == 1 && !a->dirty && !a->eof && a->order == 0 && a->recno < a->table->recCount(false)) {
-    try {
-      a->bof = false;
-      a->table->read(a->recno + 1, a->buf.data(), true);
+  WorkArea* a = curArea;
+  // The common case, reading on to the next record while it is in the read-ahead: nothing
+  // to write, no index order, so it is only a copy of the record.
+  if (a && n == 1 && !a->dirty && !a->eof && a->order == 0) {
+    if (const char* rec = a->table->cachedRecord(a->recno + 1)) {
+      std::memcpy(a->buf.data(), rec, a->buf.size());
+      std::memcpy(a->orig.data(), rec, a->orig.size());
       ++a->recno;
-      std::memcpy(a->orig.data(), a->buf.data(), a->buf.size());
+      a->bof = false;
       return;
-    } catch (const DbFailure&) {
     }
   }
   guarded("DbSkip", [&]() -> Value {
@@ -711,46 +738,67 @@ void DbSkip(long n) {
   });
 }
 
-bool Eof() { return st().cur ? st().cur->eof : true; }
-bool Bof() { return st().cur ? st().cur->bof : true; }
-bool Found() { return st().cur ? st().cur->found : false; }
+bool Eof() { return curArea ? curArea->eof : true; }
+bool Bof() { return curArea ? curArea->bof : true; }
+bool Found() { return curArea ? curArea->found : false; }
 
-int FCount() { return st().cur ? static_cast<int>(st().cur->table->fields().size()) : 0; }
+int FCount() { return curArea ? static_cast<int>(curArea->table->fields().size()) : 0; }
 
 int FieldPos(const std::string& name) {
-  if (!st().cur) return 0;
+  if (!curArea) return 0;
   std::string_view n = name;
   while (!n.empty() && n.back() == ' ') n.remove_suffix(1);
-  const auto& fs = st().cur->table->fields();
+  const auto& fs = curArea->table->fields();
   for (size_t i = 0; i < fs.size(); ++i)
     if (iequals(fs[i].name, n)) return static_cast<int>(i) + 1;
   return 0;
 }
 
 std::string FieldName(int pos) {
-  if (!st().cur) return "";
-  const auto& fs = st().cur->table->fields();
+  if (!curArea) return "";
+  const auto& fs = curArea->table->fields();
   if (pos < 1 || pos > static_cast<int>(fs.size())) return "";
   return fs[static_cast<size_t>(pos) - 1].name;
 }
 
 Value FieldGet(const Value& field) {
-  WorkArea* a = st().cur;
+  WorkArea* a = curArea;
   if (a && field.isNum()) {
-    // Fast path for reading by position.
+    // By position, the common case: the error machinery only for a bad field.
     const auto& fs = a->table->fields();
-    double n = field.num();
-    if (n >= 1 && n <= static_cast<double>(fs.size())) {
-      try {
-        return decodeField(*a, fs[static_cast<size_t>(n) - 1]);
-      } catch (const DbFailure&) {
-      }
+    const double n = field.num();
+    if (n >= 1 && n <= static_cast<double>(fs.size()) && n == std::floor(n)) {
+      Value v;
+      if (decodeInto(*a, fs[static_cast<size_t>(n) - 1], v)) return v;
     }
   }
   return guarded("FieldGet", [&]() -> Value {
     WorkArea& w = need("FieldGet");
     return decodeField(w, w.table->fields()[static_cast<size_t>(fieldIndex(w, field))]);
   });
+}
+
+namespace {
+// FieldGetInto for everything but a good field of the current area: raises the error.
+[[gnu::noinline]] bool fieldGetIntoSlow(int pos, Value& out) {
+  bool read = false;
+  Value v = guarded("FieldGet", [&]() -> Value {
+    WorkArea& w = need("FieldGet");
+    Value r = decodeField(w, w.table->fields()[static_cast<size_t>(fieldIndex(w, Value(pos)))]);
+    read = true;
+    return r;
+  });
+  out = std::move(v);
+  return read;
+}
+}  // namespace
+
+bool FieldGetInto(int pos, Value& out) {
+  WorkArea* a = curArea;
+  if (a && pos >= 1 && static_cast<size_t>(pos) <= a->table->fields().size() &&
+      decodeInto(*a, a->table->fields()[static_cast<size_t>(pos) - 1], out))
+    return true;
+  return fieldGetIntoSlow(pos, out);
 }
 
 Value FieldPut(const Value& field, const Value& value) {
@@ -850,12 +898,12 @@ void DbRecall() {
   });
 }
 
-bool Deleted() { return st().cur && !st().cur->buf.empty() && st().cur->buf[0] == '*'; }
+bool Deleted() { return curArea && !curArea->buf.empty() && curArea->buf[0] == '*'; }
 
 void DbCommit() {
-  if (!st().cur) return;
+  if (!curArea) return;
   guarded("DbCommit", [&]() -> Value {
-    WorkArea& a = *st().cur;
+    WorkArea& a = *curArea;
     writeBuffer(a);
     saveOrders(a);
     a.table->flush();
@@ -875,7 +923,7 @@ void DbCommitAll() {
 }
 
 void DBRROLLBACK() {
-  WorkArea* a = st().cur;
+  WorkArea* a = curArea;
   if (!a || !a->dirty) return;
   a->buf = a->orig;
   a->dirty = false;
@@ -908,8 +956,8 @@ void DbRUnlock(uint32_t recno) {
 
 Value DbRLockList() {
   auto out = makeArray();
-  if (st().cur)
-    for (uint32_t r : st().cur->locks) out->add(Value(r));
+  if (curArea)
+    for (uint32_t r : curArea->locks) out->add(Value(r));
   return Value(out);
 }
 
@@ -927,9 +975,9 @@ bool FLock() {
 }
 
 void DbUnlock() {
-  if (!st().cur) return;
+  if (!curArea) return;
   guarded("DbUnlock", [&]() -> Value {
-    unlockAll(*st().cur);
+    unlockAll(*curArea);
     return {};
   });
 }
@@ -972,9 +1020,9 @@ bool OrdListAdd(const std::string& file) {
 }
 
 void OrdListClear() {
-  if (!st().cur) return;
+  if (!curArea) return;
   guarded("OrdListClear", [&]() -> Value {
-    WorkArea& a = *st().cur;
+    WorkArea& a = *curArea;
     writeBuffer(a);
     saveOrders(a);
     a.orders.clear();
@@ -984,8 +1032,8 @@ void OrdListClear() {
 }
 
 std::string OrdSetFocus(const Value& order) {
-  if (!st().cur) return "";
-  WorkArea& a = *st().cur;
+  if (!curArea) return "";
+  WorkArea& a = *curArea;
   Index* old = orderOf(a);
   std::string oldName = old ? old->name() : "";
   if (order.isNil()) return oldName;
@@ -1008,11 +1056,11 @@ std::string OrdSetFocus(const Value& order) {
   return oldName;
 }
 
-int OrdCount() { return st().cur ? static_cast<int>(st().cur->orders.size()) : 0; }
+int OrdCount() { return curArea ? static_cast<int>(curArea->orders.size()) : 0; }
 
 std::string OrdKey(const Value& order) {
-  if (!st().cur) return "";
-  WorkArea& a = *st().cur;
+  if (!curArea) return "";
+  WorkArea& a = *curArea;
   int n = order.isNum() ? static_cast<int>(order.num()) : a.order;
   if (order.isChar())
     for (size_t i = 0; i < a.orders.size(); ++i)

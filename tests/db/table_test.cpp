@@ -361,5 +361,130 @@ TEST_F(DbTableTest, ReadOnlyTableRefusesWrites) {
   EXPECT_EQ(readFile(file), before);
 }
 
+// FieldGetInto, which overwrites one value per field, gives what FieldGet gives for every
+// field type, blank and odd field contents, also in a table of another code page, and
+// reuses the text it holds instead of making a new one for each record.
+class DbFieldGetIntoTest : public DbTest, public ::testing::WithParamInterface<CodePageCase> {};
+
+TEST_P(DbFieldGetIntoTest, GivesWhatFieldGetGivesAndReusesTheText) {
+  const auto& c = GetParam();
+  std::string file = path("all.dbf");
+  ASSERT_TRUE(DbCreate(file, arrayValue({arrayValue({"NAME", "C", 20, 0}), arrayValue({"COUNT", "N", 5, 0}),
+                                         arrayValue({"AMOUNT", "N", 10, 2}), arrayValue({"BORN", "D", 8, 0}),
+                                         arrayValue({"ACTIVE", "L", 1, 0})})));
+  ASSERT_TRUE(DbUseArea(true, "", file, "", false));
+  DbAppend();
+  FieldPut(1, "x");
+  FieldPut(2, 3);
+  FieldPut(3, -12.5);
+  FieldPut(4, Value::date(2460000));
+  FieldPut(5, true);
+  DbAppend();  // all blank
+  DbAppend();
+  FieldPut(1, "Zwanzig Zeichen lang");
+  FieldPut(2, -9999);
+  FieldPut(3, -123456.78);
+  FieldPut(4, Value::date(0));
+  FieldPut(5, false);
+  DbAppend();
+  DbCloseArea();
+  ASSERT_TRUE(errors.empty()) << errors.front()->description;
+  // Record 1 in the table's code page, record 4 as other writers leave fields.
+  std::string d = readFile(file);
+  d[29] = static_cast<char>(c.ldid);
+  d.replace(rawOffset(d, 1, 1), 20, c.raw + std::string(20 - c.raw.size(), ' '));
+  d.replace(rawOffset(d, 4, 21), 5, "   +7");
+  d.replace(rawOffset(d, 4, 26), 10, "   1,5    ");
+  d.replace(rawOffset(d, 4, 36), 8, "00000000");
+  d.replace(rawOffset(d, 4, 44), 1, "y");
+  writeFile(file, d);
+
+  ASSERT_TRUE(DbUseArea(true, "", file, "", false));
+  const int fields = FCount();
+  std::vector<Value> row(static_cast<size_t>(fields));
+  std::vector<std::vector<Value>> seen;
+  // A text longer than any field: kept (same buffer, same capacity) when it is reused,
+  // while a new string would be allocated for the field's width.
+  row[0] = std::string(100, '-');
+  const char* text = row[0].str().data();
+  for (DbGoTop(); !Eof(); DbSkip()) {
+    for (int f = 1; f <= fields; ++f) {
+      Value& v = row[static_cast<size_t>(f) - 1];
+      Value fresh = FieldGet(f);
+      ASSERT_TRUE(FieldGetInto(f, v));
+      EXPECT_EQ(ValType(v), ValType(fresh)) << "record " << RecNo() << " field " << f;
+      EXPECT_TRUE(exactlyEqual(v, fresh)) << "record " << RecNo() << " field " << f;
+      EXPECT_EQ(v.number().width, fresh.number().width);
+      EXPECT_EQ(v.number().decimals, fresh.number().decimals);
+    }
+    EXPECT_EQ(row[0].str().data(), text) << "record " << RecNo();
+    EXPECT_GE(row[0].str().capacity(), 100u) << "record " << RecNo();
+    seen.push_back(row);
+  }
+  ASSERT_TRUE(errors.empty()) << errors.front()->description;
+  ASSERT_EQ(seen.size(), 4u);
+  EXPECT_EQ(seen[0][0].str(), cp(c.utf8) + std::string(20 - cp(c.utf8).size(), ' '));
+  EXPECT_EQ(seen[0][2].num(), -12.5);
+  EXPECT_EQ(seen[0][2].number().width, 10);
+  EXPECT_EQ(seen[0][2].number().decimals, 2);
+  EXPECT_EQ(seen[0][3].date(), 2460000);
+  EXPECT_TRUE(seen[0][4].logical());
+  EXPECT_EQ(seen[1][0].str(), std::string(20, ' '));
+  EXPECT_EQ(seen[1][1].num(), 0);
+  EXPECT_TRUE(seen[1][3].isDate());
+  EXPECT_EQ(seen[1][3].date(), 0);
+  EXPECT_FALSE(seen[1][4].logical());
+  EXPECT_EQ(seen[2][0].str(), "Zwanzig Zeichen lang");
+  EXPECT_EQ(seen[2][1].num(), -9999);
+  EXPECT_EQ(seen[2][2].num(), -123456.78);
+  EXPECT_EQ(seen[2][3].date(), 0);
+  EXPECT_EQ(seen[3][1].num(), 7);
+  EXPECT_EQ(seen[3][2].num(), 1.5);
+  EXPECT_EQ(seen[3][3].date(), 0);
+  EXPECT_TRUE(seen[3][4].logical());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tables, DbFieldGetIntoTest,
+    ::testing::Values(CodePageCase{"cp850", 0x02, nullptr, "M\x81ller \xE1", "Müller ß"},
+                      CodePageCase{"cp1252", 0x57, nullptr, "M\xFCller \xDF", "Müller ß"}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+TEST_F(DbTableTest, FieldGetIntoReportsBadPositionsAndBadFields) {
+  Value v = "old";
+  EXPECT_FALSE(FieldGetInto(1, v));
+  EXPECT_EQ(lastGenCode(), gen::kNoTable);
+  EXPECT_TRUE(v.isNil());
+
+  std::string file = makeCustomers();
+  fill(file, {{"Gut", 1}, {"Kaputt", 2}});
+  std::string d = readFile(file);
+  d.replace(rawOffset(d, 2, 21), 10, "   1x.5   ");
+  writeFile(file, d);
+  ASSERT_TRUE(DbUseArea(true, "", file, "", false));
+  for (int pos : {0, -1, 5}) {
+    errors.clear();
+    v = "old";
+    EXPECT_FALSE(FieldGetInto(pos, v)) << pos;
+    EXPECT_EQ(lastGenCode(), gen::kNoField) << pos;
+    EXPECT_TRUE(v.isNil()) << pos;
+  }
+  // A fraction names no field (it is not cut to a position).
+  errors.clear();
+  EXPECT_TRUE(FieldGet(1.5).isNil());
+  EXPECT_EQ(lastGenCode(), gen::kNoField);
+
+  DbSkip();
+  errors.clear();
+  v = Value::number(1, 10, 2);
+  EXPECT_FALSE(FieldGetInto(2, v));
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(lastError().genCode, gen::kCorruption);
+  EXPECT_NE(lastError().description.find("AMOUNT"), std::string::npos);
+  EXPECT_TRUE(v.isNil());
+  EXPECT_TRUE(FieldGetInto(1, v));
+  EXPECT_EQ(v.str().substr(0, 6), "Kaputt");
+}
+
 }  // namespace
 }  // namespace xb::test

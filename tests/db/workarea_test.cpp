@@ -1,4 +1,6 @@
 // Work areas: selection, aliases, navigation, field access, data links and the record buffer.
+#include <cstdlib>
+
 #include "core/text.h"
 #include "db_fixture.h"
 
@@ -248,6 +250,20 @@ TEST_F(DbWorkAreaTest, SettingEightDecidesTheDefaultMode) {
   FieldPut("NAME", "needs a lock");
   EXPECT_EQ(lastGenCode(), gen::kUnlocked);
   EXPECT_TRUE(DbUseArea(true, "", file, "SECOND", Value()));
+}
+
+// A program may end with tables still open: the exit runs the work areas' destructors,
+// which must not touch what the database layer already destroyed.
+TEST_F(DbWorkAreaTest, ProgramEndsCleanlyWithTablesOpen) {
+  std::string file = makeCustomers();
+  fill(file, {{"Offen", 1}});
+  EXPECT_EXIT(
+      {
+        DbUseArea(true, "", file, "A", true);
+        DbUseArea(true, "", file, "B", true);
+        std::exit(0);
+      },
+      ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace
