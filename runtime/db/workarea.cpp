@@ -762,20 +762,21 @@ std::string FieldName(int pos) {
 }
 
 Value FieldGet(const Value& field) {
+  Value v;  // the only value returned, so it is built in the caller's place
   WorkArea* a = curArea;
   if (a && field.isNum()) {
     // By position, the common case: the error machinery only for a bad field.
     const auto& fs = a->table->fields();
     const double n = field.num();
-    if (n >= 1 && n <= static_cast<double>(fs.size()) && n == std::floor(n)) {
-      Value v;
-      if (decodeInto(*a, fs[static_cast<size_t>(n) - 1], v)) return v;
-    }
+    if (n >= 1 && n <= static_cast<double>(fs.size()) && n == std::floor(n) &&
+        decodeInto(*a, fs[static_cast<size_t>(n) - 1], v))
+      return v;
   }
-  return guarded("FieldGet", [&]() -> Value {
+  v = guarded("FieldGet", [&]() -> Value {
     WorkArea& w = need("FieldGet");
     return decodeField(w, w.table->fields()[static_cast<size_t>(fieldIndex(w, field))]);
   });
+  return v;
 }
 
 namespace {
