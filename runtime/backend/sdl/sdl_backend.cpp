@@ -408,6 +408,7 @@ class SdlBackend : public Backend {
 }  // namespace
 
 std::unique_ptr<Backend> makeSdlBackend(std::string& whyNot) {
+  sdl::useComposeCache();  // before the font thread: it sets the environment
   // Fonts load on the second core while SDL talks to the display.
   render::TextEngine::prepareInBackground();
   if (!sdl::startVideo(whyNot)) return nullptr;

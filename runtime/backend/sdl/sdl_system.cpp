@@ -2,12 +2,16 @@
 
 #include <SDL2/SDL.h>
 #include <dlfcn.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "backend/sdl/keymap.h"
@@ -25,7 +29,33 @@ SDL_AudioDeviceID gAudio = 0;
 bool gAudioFailed = false;
 int gAudioRate = 22050;
 
+// A directory of ours that only we can write (Xlib ignores any other), made if missing.
+bool privateDir(const std::string& path) {
+  if (mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) return false;
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == geteuid() &&
+         !(st.st_mode & 022) && access(path.c_str(), W_OK) == 0;
+}
+
 }  // namespace
+
+void useComposeCache() {
+  // Xlib's local input method parses the locale's Compose file (5,700 sequences for
+  // en_US.UTF-8) on every start unless it finds its own cache of the parsed table; it looks
+  // for one only where XCOMPOSECACHE says or in ~/.compose-cache, and never as root.
+  if (envSet("XCOMPOSECACHE") || !envSet("DISPLAY")) return;
+  if (geteuid() == 0 || geteuid() != getuid() || getegid() != getgid()) return;
+  const char* home = std::getenv("HOME");
+  if (!home || *home != '/') return;
+  struct stat st;
+  if (stat((std::string(home) + "/.compose-cache").c_str(), &st) == 0) return;  // the user's own
+  const char* xdg = std::getenv("XDG_CACHE_HOME");
+  std::string base = xdg && *xdg == '/' ? std::string(xdg) : std::string(home) + "/.cache";
+  std::string dir = base + "/quorvel";
+  if (mkdir(base.c_str(), 0700) != 0 && errno != EEXIST) return;
+  if (!privateDir(dir) || !privateDir(dir + "/compose")) return;
+  setenv("XCOMPOSECACHE", (dir + "/compose").c_str(), 1);
+}
 
 bool startVideo(std::string& whyNot) {
   // Pictures are made by Cairo in memory: the software path with the native framebuffer

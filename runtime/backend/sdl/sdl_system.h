@@ -6,6 +6,13 @@
 
 namespace xb::sdl {
 
+// Lets Xlib keep the compose table it builds at start in a cache of ours (the directory
+// XCOMPOSECACHE names), so later starts map it instead of parsing the locale's whole
+// Compose file again. Nothing is set when the user chose a cache (XCOMPOSECACHE or
+// ~/.compose-cache), when Xlib would not use one (running as root or set-uid), or when the
+// directory cannot be made. Must run before other threads start: it sets the environment.
+void useComposeCache();
+
 // Sets the hints the backend needs (software drawing, framebuffer acceleration off, no
 // signal handlers of SDL's own) and starts SDL's video. False with one line saying why
 // and what to run instead when there is no display; SDL would otherwise quietly pick an
