@@ -370,22 +370,20 @@ bool fastNumber(const char* p, const char* end, double& out) {
                                       1e11, 1e12, 1e13, 1e14, 1e15};
   bool negative = *p == '-';
   if (negative) ++p;
-  int64_t mantissa = 0;
-  int digits = 0, decimals = -1;
+  const char* start = p;
+  const char* dot = nullptr;
+  uint64_t mantissa = 0;  // unsigned: wraps harmlessly for texts of too many digits
   for (; p < end; ++p) {
-    if (*p >= '0' && *p <= '9') {
-      mantissa = mantissa * 10 + (*p - '0');
-      ++digits;
-      if (decimals >= 0) ++decimals;
-    } else if (*p == '.' && decimals < 0) {
-      decimals = 0;
-    } else {
-      return false;
-    }
+    const unsigned digit = static_cast<unsigned>(static_cast<unsigned char>(*p)) - '0';
+    if (digit <= 9) mantissa = mantissa * 10 + digit;
+    else if (*p == '.' && !dot) dot = p;
+    else return false;
   }
+  // Everything but the point is a digit now.
+  const long digits = (end - start) - (dot ? 1 : 0);
   if (digits == 0 || digits > 15) return false;
   double v = static_cast<double>(mantissa);
-  if (decimals > 0) v /= kPow10[decimals];
+  if (dot && end - dot > 1) v /= kPow10[end - dot - 1];
   out = negative ? -v : v;
   return true;
 }
@@ -428,22 +426,24 @@ bool decodeInto(WorkArea& a, const FieldDef& f, Value& out) {
       return true;
     }
     case 'D': {
-      // Digits straight to the day number; blanks (and GDAL's zeros) are the empty date.
-      int digits[8];
-      bool allDigits = true, blank = true, zeros = true;
+      // Eight digits, the usual content, straight to the day number. All zeros (what GDAL
+      // writes) and all blanks are the empty date.
+      unsigned d[8];
+      bool allDigits = true;
       for (int i = 0; i < 8; ++i) {
-        const char c = raw[i];
-        digits[i] = c - '0';
-        allDigits = allDigits && c >= '0' && c <= '9';
-        blank = blank && (c == ' ' || c == '\0');
-        zeros = zeros && c == '0';
+        d[i] = static_cast<unsigned>(static_cast<unsigned char>(raw[i])) - '0';
+        allDigits &= d[i] <= 9;
       }
       int32_t day = 0;
-      if (!blank && !zeros) {
-        if (!allDigits) return false;
-        const int y = digits[0] * 1000 + digits[1] * 100 + digits[2] * 10 + digits[3];
-        day = dayNumber(y, digits[4] * 10 + digits[5], digits[6] * 10 + digits[7]);
-        if (!day) return false;
+      if (allDigits) {
+        const int y = static_cast<int>(d[0] * 1000 + d[1] * 100 + d[2] * 10 + d[3]);
+        const int m = static_cast<int>(d[4] * 10 + d[5]), dd = static_cast<int>(d[6] * 10 + d[7]);
+        if (y != 0 || m != 0 || dd != 0) {
+          day = dayNumber(y, m, dd);
+          if (!day) return false;
+        }
+      } else if (std::any_of(raw, raw + 8, [](char c) { return c != ' ' && c != '\0'; })) {
+        return false;
       }
       out = Value::date(day);
       return true;

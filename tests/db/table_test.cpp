@@ -213,6 +213,21 @@ TEST_F(DbTableTest, NumberTextsOfOtherWritersAreRead) {
   EXPECT_TRUE(errors.empty());
 }
 
+// Twenty digits are more than an exact integer holds; they are read the long way.
+TEST_F(DbTableTest, WidestNumberFieldIsRead) {
+  std::string file = path("wide.dbf");
+  ASSERT_TRUE(DbCreate(file, arrayValue({arrayValue({"N", "N", 20, 0})})));
+  ASSERT_TRUE(DbUseArea(true, "", file, "", false));
+  DbAppend();
+  DbCloseArea();
+  std::string d = readFile(file);
+  d.replace(rawOffset(d, 1, 1), 20, "99999999999999999999");
+  writeFile(file, d);
+  ASSERT_TRUE(DbUseArea(true, "", file, "", false));
+  EXPECT_DOUBLE_EQ(FieldGet(1).num(), 1e20);
+  EXPECT_TRUE(errors.empty());
+}
+
 struct CorruptCase {
   const char* label;
   std::function<void(std::string&)> damage;
