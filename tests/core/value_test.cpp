@@ -93,6 +93,29 @@ TEST(ValueTest, DataLinkBlockStoresThroughItsVariable) {
   EXPECT_TRUE(var->isNil());
 }
 
+TEST(ValueTest, AssignTextReusesTheTextAndReplacesOtherKinds) {
+  Value v(12.5);
+  v.assignText("Kunde 1");
+  ASSERT_TRUE(v.isChar());
+  EXPECT_EQ(v.str(), "Kunde 1");
+  v.assignText(std::string(40, 'x'));
+  const char* storage = v.str().data();
+  v.assignText("shorter");  // fits: the same storage is kept
+  EXPECT_EQ(v.str(), "shorter");
+  EXPECT_EQ(v.str().data(), storage);
+  v.assignText(std::string_view(v.str()).substr(2, 3));  // a part of itself
+  EXPECT_EQ(v.str(), "ort");
+  v.assignText("");
+  EXPECT_TRUE(v.isChar());
+  EXPECT_EQ(v.str(), "");
+  // A shared array held before is released, not changed.
+  auto arr = makeArray({1});
+  Value a(arr);
+  a.assignText("now text");
+  EXPECT_EQ(arr.use_count(), 1);
+  EXPECT_EQ(arr->size(), 1u);
+}
+
 TEST(ValueTest, ArrayIsOneBasedAndRaisesBoundErrors) {
   test::ErrorCapture errors([](const ErrorRef&) { return Value("substitute"); });
   Value a = arrayValue({1, 2});
