@@ -187,33 +187,26 @@ Index* orderOf(WorkArea& a) {
   return a.orders[static_cast<size_t>(a.order) - 1].get();
 }
 
-void goTop(WorkArea& a) {
+// The first (top) or last record, in index order when an index is in use.
+void goEnd(WorkArea& a, bool top) {
   writeBuffer(a);
   a.table->invalidate();
   a.bof = false;
   if (Index* ix = orderOf(a)) {
     ix->refresh();
-    if (ix->entries().empty()) load(a, 0xFFFFFFFFu, false);
-    else load(a, ix->entries().begin()->second, false);
-  } else {
+    const auto& entries = ix->entries();
+    if (entries.empty()) load(a, 0xFFFFFFFFu, false);
+    else load(a, top ? entries.begin()->second : entries.rbegin()->second, false);
+  } else if (top) {
     load(a, 1, true);
-  }
-  if (a.eof) a.bof = true;
-}
-
-void goBottom(WorkArea& a) {
-  writeBuffer(a);
-  a.table->invalidate();
-  a.bof = false;
-  if (Index* ix = orderOf(a)) {
-    ix->refresh();
-    if (ix->entries().empty()) load(a, 0xFFFFFFFFu, false);
-    else load(a, ix->entries().rbegin()->second, false);
   } else {
     load(a, count(a, true), false);
   }
   if (a.eof) a.bof = true;
 }
+
+void goTop(WorkArea& a) { goEnd(a, true); }
+void goBottom(WorkArea& a) { goEnd(a, false); }
 
 void skip(WorkArea& a, long n) {
   writeBuffer(a);

@@ -136,13 +136,9 @@ Value XbpListBox::getData(Args) {
 
 Value XbpListBox::setData(Args a) {
   if (!usable("setData")) return Value(false);
-  Value v;
-  if (a.empty()) {
-    if (dataLink.isNil()) return Value(false);
-    v = Eval(dataLink);
-  } else {
-    v = a[0];
-  }
+  auto given = dataArgument(a, dataLink);
+  if (!given) return Value(false);
+  const Value& v = *given;
   std::vector<Value> wanted;
   if (v.isNum()) wanted.push_back(v);
   else if (v.isArray()) wanted = v.array()->items();
@@ -410,12 +406,9 @@ std::string XbpComboBox::labelText() const { return sle_ ? sle_->text() : std::s
 
 Value XbpComboBox::setData(Args a) {
   if (!usable("setData")) return Value(false);
-  if (a.empty()) {
-    if (dataLink.isNil()) return Value(false);
-    Value v = Eval(dataLink);
-    return sle_->setData({v});
-  }
-  return sle_->setData(a);
+  auto given = dataArgument(a, dataLink);
+  if (!given) return Value(false);
+  return sle_->setData({*given});
 }
 
 Value XbpComboBox::getData(Args) {

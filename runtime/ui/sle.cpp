@@ -60,13 +60,9 @@ const ClassDesc& XbpMle::staticClass() {
 
 Value XbpEditBase::setData(Args a) {
   if (!usable("setData")) return Value(false);
-  Value v;
-  if (a.empty()) {
-    if (dataLink.isNil()) return Value(false);
-    v = Eval(dataLink);
-  } else {
-    v = a[0];
-  }
+  auto given = dataArgument(a, dataLink);
+  if (!given) return Value(false);
+  const Value& v = *given;
   if (!v.isNil() && !v.isChar())
     return uiError(gen::kArgument, className() + ":setData: the value must be text, not of type " + ValType(v),
                    "setData", Value(false));

@@ -42,6 +42,12 @@ std::optional<Size> sizeOf(const Value& v) {
   return Size{p->x, p->y};
 }
 
+std::optional<Value> dataArgument(Args a, const Value& dataLink) {
+  if (!a.empty()) return a[0];
+  if (dataLink.isNil()) return std::nullopt;
+  return Eval(dataLink);
+}
+
 Value uiError(int genCode, const std::string& description, const std::string& operation,
               const Value& fallback) {
   auto e = makeError(genCode, description, operation, "XBP");

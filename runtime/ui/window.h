@@ -296,6 +296,10 @@ std::shared_ptr<T> newPart(A&&... args) {
 // The `new` by class name: the class's factory, then init with the arguments.
 Value newObjectByName(std::string_view className, Args args);
 
+// The value a setData shows: its argument (an explicit NIL included) or, called without
+// one, what the data link reads; nullopt when there is neither.
+std::optional<Value> dataArgument(Args a, const Value& dataLink);
+
 // The part a value holds, or null (not an object or not a window part).
 WindowRef windowOf(const Value& v);
 
