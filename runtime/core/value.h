@@ -99,16 +99,48 @@ class Value {
     if (!t) {
       v_.emplace<std::string>(s);
     } else if (s.size() <= t->size()) {
-      // Cheaper than assign(), which is written for every case. memmove and before the
-      // resize: s may be a part of *t.
-      std::memmove(t->data(), s.data(), s.size());
+      // Cheaper than assign(), which is written for every case. Before the resize, and
+      // every byte read before any is written: s may be a part of *t.
+      moveShort(t->data(), s.data(), s.size());
       t->resize(s.size());
     } else {
       t->assign(s.data(), s.size());
     }
   }
+  // The same for the other kinds a table field gives: in place when the kind is already
+  // there, without building a value and going through the variant's general assignment.
+  void assignNumber(Number n) {
+    if (auto* p = std::get_if<Number>(&v_)) *p = n;
+    else v_.emplace<Number>(n);
+  }
+  void assignDate(int32_t dayNumber) {
+    if (auto* p = std::get_if<DateValue>(&v_)) p->day = dayNumber;
+    else v_.emplace<DateValue>(DateValue{dayNumber});
+  }
+  void assignLogical(bool b) {
+    if (auto* p = std::get_if<bool>(&v_)) *p = b;
+    else v_.emplace<bool>(b);
+  }
 
  private:
+  // memmove, with the short texts of table fields and edit buffers copied in line.
+  static void moveShort(char* d, const char* s, size_t n) {
+    auto pair = [&](auto tag) {
+      using Chunk = decltype(tag);
+      Chunk a, b;
+      std::memcpy(&a, s, sizeof a);
+      std::memcpy(&b, s + n - sizeof b, sizeof b);
+      std::memcpy(d, &a, sizeof a);
+      std::memcpy(d + n - sizeof b, &b, sizeof b);
+    };
+    struct Bytes16 {
+      uint64_t lo, hi;
+    };
+    if (n >= 16 && n <= 32) pair(Bytes16{});
+    else if (n >= 8 && n < 16) pair(uint64_t{});
+    else if (n >= 4 && n < 8) pair(uint32_t{});
+    else std::memmove(d, s, n);
+  }
   Value(ObjectRef o, int);
   std::variant<std::monostate, std::string, Number, DateValue, bool, ArrayRef, ObjectRef,
                BlockRef>
