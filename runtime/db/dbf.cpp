@@ -12,6 +12,7 @@
 #include <fstream>
 #include <map>
 #include <thread>
+#include <utility>
 
 #include "core/errcodes.h"
 #include "core/system.h"
@@ -107,6 +108,9 @@ ssize_t fullPread(int fd, void* buf, size_t len, off_t off) {
 }
 
 constexpr size_t kReadAhead = 64 * 1024;
+// Room to grow behind the end of a mapped table: appended records are read without mapping
+// the file again until it has doubled or grown by this much.
+size_t mapRoom = 16 * 1024 * 1024;
 
 // Never destroyed: a program may end with tables open, and their destructors (run with the
 // work areas' at exit, possibly after this map's) still unregister from it.
@@ -116,6 +120,8 @@ std::multimap<std::pair<dev_t, ino_t>, DbfTable*>& openFiles() {
 }
 
 }  // namespace
+
+size_t setMapRoomForTesting(size_t bytes) { return std::exchange(mapRoom, bytes); }
 
 std::unique_ptr<DbfTable> DbfTable::open(const std::string& path, const OpenOptions& opts) {
   std::unique_ptr<DbfTable> t(new DbfTable());
@@ -147,6 +153,7 @@ std::unique_ptr<DbfTable> DbfTable::open(const std::string& path, const OpenOpti
   t->dev_ = st.st_dev;
   t->ino_ = st.st_ino;
   t->parseHeader();
+  t->mapFile();
   t->registerFile();
   return t;
 }
@@ -171,9 +178,9 @@ void DbfTable::othersChanged(uint32_t recno, const char* src) {
   auto [b, e] = openFiles().equal_range({dev_, ino_});
   for (auto it = b; it != e; ++it) {
     DbfTable* t = it->second;
-    if (t == this || !t->cacheCount_) continue;
-    if (recno >= t->cacheFirst_ && recno < t->cacheFirst_ + t->cacheCount_)
-      std::memcpy(t->cache_.data() + (recno - t->cacheFirst_) * static_cast<size_t>(recLen_), src,
+    if (t == this || t->map_.mapped()) continue;
+    if (recno - t->windowFirst_ < t->windowCount_)
+      std::memcpy(t->readAhead_.data() + (recno - t->windowFirst_) * static_cast<size_t>(recLen_), src,
                   static_cast<size_t>(recLen_));
   }
 }
@@ -283,7 +290,36 @@ void DbfTable::parseHeader() {
   if (!cpName) cpName = codePageOfLanguageDriver(h[29]);
   cp_ = CodePage::byName(cpName.value_or("CP850"));
   if (!cp_) fail(gen::kOpen, "Code page " + *cpName + " of the table is not known: " + path_);
-  cache_.resize(std::max<size_t>(kReadAhead / static_cast<size_t>(recLen_), 1) * static_cast<size_t>(recLen_));
+}
+
+void DbfTable::mapFile() {
+  struct stat st {};
+  if (fstat(fd_, &st) == 0 && map_.map(fd_, static_cast<size_t>(st.st_size) + std::max<size_t>(static_cast<size_t>(st.st_size), mapRoom))) {
+    fitWindow();
+    return;
+  }
+  dropMap();
+}
+
+void DbfTable::dropMap() {
+  map_.unmap();
+  readAhead_.resize(std::max<size_t>(kReadAhead / static_cast<size_t>(recLen_), 1) * static_cast<size_t>(recLen_));
+  window_ = readAhead_.data();
+  windowFirst_ = windowCount_ = 0;
+  windowLost_ = nullptr;
+}
+
+void DbfTable::fitWindow() {
+  if (!map_.mapped()) return;
+  window_ = map_.data() + hdrLen_;
+  windowFirst_ = 1;
+  windowCount_ = static_cast<uint32_t>(std::min<uint64_t>(count_, (map_.length() - hdrLen_) / static_cast<size_t>(recLen_)));
+  windowLost_ = map_.lostFlag();
+}
+
+void DbfTable::invalidate() {
+  // A map shows the kernel's pages, which are never stale.
+  if (!map_.mapped()) windowCount_ = 0;
 }
 
 uint32_t DbfTable::countFromFile() {
@@ -298,28 +334,40 @@ uint32_t DbfTable::countFromFile() {
 }
 
 uint32_t DbfTable::recCount(bool fresh) {
-  if (fresh && opts_.shared) count_ = countFromFile();
+  if (fresh && opts_.shared) {
+    count_ = countFromFile();
+    fitWindow();
+  }
   return count_;
 }
 
 void DbfTable::read(uint32_t recno, char* dst, bool sequential) {
   const size_t len = static_cast<size_t>(recLen_);
-  if (sequential && cacheCount_ && recno >= cacheFirst_ && recno < cacheFirst_ + cacheCount_) {
-    std::memcpy(dst, cache_.data() + (recno - cacheFirst_) * len, len);
-    return;
-  }
-  if (sequential) {
-    const uint32_t cap = static_cast<uint32_t>(cache_.size() / len);
+  if (map_.mapped()) {
+    if (recno > windowCount_ && recno <= count_) mapFile();  // the file grew beyond the map
+    const char* rec = cachedRecord(recno);
+    if (rec && plainRecord(rec, len)) {
+      std::memcpy(dst, rec, len);
+      if (!map_.lost()) return;
+    }
+    if (map_.lost()) dropMap();  // from here on pread finds where the file ends now
+  } else if (sequential) {
+    if (const char* rec = cachedRecord(recno)) {
+      std::memcpy(dst, rec, len);
+      return;
+    }
+    const uint32_t cap = static_cast<uint32_t>(readAhead_.size() / len);
     const uint32_t want = std::min<uint32_t>(cap, count_ >= recno ? count_ - recno + 1 : 1);
-    ssize_t got = fullPread(fd_, cache_.data(), want * len, offsetOf(recno));
+    ssize_t got = fullPread(fd_, readAhead_.data(), want * len, offsetOf(recno));
     if (got < 0) fail(gen::kRead, "Record " + std::to_string(recno) + " cannot be read: " + path_, osCodeOfErrno(errno));
-    cacheFirst_ = recno;
-    cacheCount_ = static_cast<uint32_t>(static_cast<size_t>(got) / len);
-    if (cacheCount_ == 0) fail(gen::kCorruption, "Record " + std::to_string(recno) + " is cut off: " + path_);
-    std::memcpy(dst, cache_.data(), len);
+    windowFirst_ = recno;
+    windowCount_ = static_cast<uint32_t>(static_cast<size_t>(got) / len);
+    if (windowCount_ == 0) fail(gen::kCorruption, "Record " + std::to_string(recno) + " is cut off: " + path_);
+    std::memcpy(dst, readAhead_.data(), len);
     return;
+  } else if (opts_.shared) {
+    windowCount_ = 0;
   }
-  if (opts_.shared) cacheCount_ = 0;
   ssize_t got = fullPread(fd_, dst, len, offsetOf(recno));
   if (got < 0) fail(gen::kRead, "Record " + std::to_string(recno) + " cannot be read: " + path_, osCodeOfErrno(errno));
   if (static_cast<size_t>(got) != len) fail(gen::kCorruption, "Record " + std::to_string(recno) + " is cut off: " + path_);
@@ -332,8 +380,8 @@ void DbfTable::write(uint32_t recno, const char* src) {
     fail(gen::kWrite, "Record " + std::to_string(recno) + " cannot be written: " + path_, osCodeOfErrno(err), true);
   }
   written_ = true;
-  if (cacheCount_ && recno >= cacheFirst_ && recno < cacheFirst_ + cacheCount_)
-    std::memcpy(cache_.data() + (recno - cacheFirst_) * len, src, len);
+  if (!map_.mapped() && recno - windowFirst_ < windowCount_)
+    std::memcpy(readAhead_.data() + (recno - windowFirst_) * len, src, len);
   othersChanged(recno, src);
 }
 
@@ -377,6 +425,7 @@ uint32_t DbfTable::append(const char* src) {
     fail(gen::kWrite, "Record count cannot be written: " + path_, osCodeOfErrno(err), true);
   }
   count_ = recno;
+  fitWindow();
   written_ = true;
   return recno;
 }
@@ -421,6 +470,10 @@ void DbfTable::close() {
     fullPwrite(fd_, d, sizeof d, 1);  // date of the last update; the data is already written
   }
   if (opts_.durable && written_) fdatasync(fd_);
+  map_.unmap();
+  window_ = nullptr;
+  windowCount_ = 0;
+  windowLost_ = nullptr;
   ::close(fd_);  // also drops every lock of this open table
   fd_ = -1;
   unregisterFile();

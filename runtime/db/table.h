@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "db/codepage.h"
+#include "db/filemap.h"
 
 namespace xb::db {
 
@@ -56,13 +57,15 @@ class Table {
   // Appends a record and returns its number.
   virtual uint32_t append(const char* src) = 0;
   // Forgets read-ahead data so the next read sees other processes' writes.
-  virtual void invalidate() { cacheCount_ = 0; }
-  // Record n from the read-ahead, or nullptr when it is not there. Inline and not virtual:
-  // reading on to the next record is the hot path of every scan of a table.
+  virtual void invalidate() { windowCount_ = 0; }
+  // Record n from the read window, or nullptr when it is not there. Inline and not virtual:
+  // reading on to the next record is the hot path of every scan of a table. The bytes are
+  // only good when windowLost() is false after they were read.
   const char* cachedRecord(uint32_t recno) const {
-    if (recno - cacheFirst_ >= cacheCount_) return nullptr;  // also below cacheFirst_
-    return cache_.data() + static_cast<size_t>(recno - cacheFirst_) * static_cast<size_t>(recLen_);
+    if (recno - windowFirst_ >= windowCount_) return nullptr;  // also below windowFirst_
+    return window_ + static_cast<size_t>(recno - windowFirst_) * static_cast<size_t>(recLen_);
   }
+  bool windowLost() const { return windowLost_ && FileMap::isSet(*windowLost_); }
 
   // Locks of shared use; without sharing they always succeed. `waitSeconds` 0 tries once.
   virtual bool lockRecord(uint32_t, double) { return true; }
@@ -86,10 +89,21 @@ class Table {
   int recLen_ = 1;
   OpenOptions opts_;
   std::shared_ptr<const CodePage> cp_;
-  // Read-ahead of engines that have one: records cacheFirst_ .. cacheFirst_+cacheCount_-1.
-  std::vector<char> cache_;
-  uint32_t cacheFirst_ = 0, cacheCount_ = 0;
+  // The read window of engines that have one: records windowFirst_ ..
+  // windowFirst_+windowCount_-1 at window_, in a map of the file or a read-ahead buffer. A
+  // map sets windowLost_ when its file was cut short under it.
+  const char* window_ = nullptr;
+  uint32_t windowFirst_ = 0, windowCount_ = 0;
+  const std::atomic<int>* windowLost_ = nullptr;
 };
+
+// A record that a window can hand out as it is: a delete flag first, and a last byte that is
+// no zero. A record cut off by a shorter file ends in the zeros the kernel shows behind the
+// file's end; those (and the rare record that really ends in a zero byte) are read with
+// pread, which tells the two apart.
+inline bool plainRecord(const char* rec, size_t len) {
+  return (rec[0] == ' ' || rec[0] == '*') && rec[len - 1] != '\0';
+}
 
 // Checks a structure for DbCreate and fills the offsets; fails with a clear error.
 void checkStructure(std::vector<FieldDef>& fields, const std::string& file, const char* engine);

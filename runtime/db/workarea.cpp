@@ -14,6 +14,7 @@
 #include "core/text.h"
 #include "db/db.h"
 #include "db/engine.h"
+#include "db/fieldparse.h"
 #include "db/index.h"
 #include "db/session.h"
 
@@ -36,9 +37,24 @@ struct WorkArea {
   int order = 0;  // 0: natural order
   uint32_t recno = 1;
   bool eof = true, bof = true, found = false;
-  std::vector<char> buf, orig;  // the record as edited and as last read or written
+  // The current record's bytes: where the table's read window holds them while they are
+  // unchanged (no copy on the way through a table), else buf.
+  const char* rec = nullptr;
+  // The record as edited, and while it is dirty, as it was before the first change.
+  std::vector<char> buf, orig;
   std::string scratch;          // texts converted from the table's code page, reused
+  // What reading each field needs, gathered at open: the per-field step reads one of these
+  // instead of going through the table's field list.
+  struct FieldPlan {
+    char type = 'C';
+    bool plainText = false;  // a text in the code page of the program: no conversion
+    int16_t len = 0, dec = 0;
+    int32_t offset = 0;
+    fieldparse::MonthMemo month;  // date fields
+  };
+  std::vector<FieldPlan> plan;
   bool dirty = false;
+  bool unreadable = false;  // the last read of the current record failed
   std::vector<uint32_t> locks;
   bool fileLock = false;
 };
@@ -131,7 +147,24 @@ int fieldIndex(const WorkArea& a, const Value& field) {
   failArea(a, gen::kArgument, "A field is named by a number or a text, not a value of type " + ValType(field));
 }
 
-void blank(WorkArea& a) { std::fill(a.buf.begin(), a.buf.end(), ' '); }
+void blank(WorkArea& a) {
+  std::fill(a.buf.begin(), a.buf.end(), ' ');
+  a.rec = a.buf.data();
+}
+
+// Brings the current record into buf, before it is changed or the window moves.
+void ownRecord(WorkArea& a) {
+  if (a.rec == a.buf.data()) return;
+  std::memcpy(a.buf.data(), a.rec, a.buf.size());
+  a.rec = a.buf.data();
+}
+
+// Before the first change of a clean buffer: keep the record as it was, for the old index
+// keys and for rollback.
+void keepOriginal(WorkArea& a) {
+  ownRecord(a);
+  if (!a.dirty) std::memcpy(a.orig.data(), a.buf.data(), a.buf.size());
+}
 
 bool holdsLock(const WorkArea& a, uint32_t recno) {
   return a.fileLock || std::find(a.locks.begin(), a.locks.end(), recno) != a.locks.end();
@@ -157,7 +190,6 @@ void writeBuffer(WorkArea& a) {
     std::string newKey = ix->keyOf(a.buf.data());
     if (oldKey != newKey) ix->update(a.recno, &oldKey, newKey);
   }
-  a.orig = a.buf;
   a.dirty = false;
 }
 
@@ -167,10 +199,15 @@ void saveOrders(WorkArea& a) {
 
 // Makes record n current (beyond the last one: the end-of-file position).
 void load(WorkArea& a, uint32_t n, bool sequential) {
+  // The window may move (or go) below, so the record is no longer read from it.
+  ownRecord(a);
   uint32_t c = count(a, false);
   if (n > c && a.table->shared()) c = count(a, true);
   if (n >= 1 && n <= c) {
+    // Until the read succeeds buf holds no record, and fields read from it are errors.
+    a.unreadable = true;
     a.table->read(n, a.buf.data(), sequential);
+    a.unreadable = false;
     a.recno = n;
     a.eof = false;
   } else {
@@ -178,7 +215,6 @@ void load(WorkArea& a, uint32_t n, bool sequential) {
     blank(a);
     a.eof = true;
   }
-  a.orig = a.buf;
   a.dirty = false;
 }
 
@@ -240,8 +276,9 @@ void skip(WorkArea& a, long n) {
   if (a.eof) {
     it = entries.end();
   } else {
-    it = ix->find(ix->keyOf(a.orig.data()), a.recno);
-    if (it == entries.end()) it = ix->lowerBound(ix->keyOf(a.orig.data()));
+    // The buffer was written above, so it holds the record as it is in the index.
+    it = ix->find(ix->keyOf(a.rec), a.recno);
+    if (it == entries.end()) it = ix->lowerBound(ix->keyOf(a.rec));
   }
   if (n > 0) {
     while (n-- > 0 && it != entries.end()) ++it;
@@ -355,117 +392,104 @@ std::string withExtension(const std::string& file, const char* ext) {
   return file + ext;
 }
 
-// The usual number text, [-]digits[.digits] with at most 15 digits: the digits as an exact
-// integer divided by an exact power of ten is the correctly rounded value, the same that
-// from_chars gives, in a fraction of the time. Anything else goes the long way.
-bool fastNumber(const char* p, const char* end, double& out) {
-  static constexpr double kPow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10,
-                                      1e11, 1e12, 1e13, 1e14, 1e15};
-  bool negative = *p == '-';
-  if (negative) ++p;
-  const char* start = p;
-  const char* dot = nullptr;
-  uint64_t mantissa = 0;  // unsigned: wraps harmlessly for texts of too many digits
-  for (; p < end; ++p) {
-    const unsigned digit = static_cast<unsigned>(static_cast<unsigned char>(*p)) - '0';
-    if (digit <= 9) mantissa = mantissa * 10 + digit;
-    else if (*p == '.' && !dot) dot = p;
-    else return false;
+// A number field in any form the general way: blanks around it, a plus sign, an exponent,
+// a comma for the point (some writers put one). False when it is no number.
+bool generalNumber(const char* raw, size_t len, double& v) {
+  size_t b = 0, e = len;
+  while (b < e && raw[b] == ' ') ++b;
+  while (e > b && raw[e - 1] == ' ') --e;
+  v = 0;
+  if (b == e) return true;
+  const char* s = raw + b;
+  if (*s == '+') ++s;
+  auto [p, ec] = std::from_chars(s, raw + e, v);
+  if (ec == std::errc() && p == raw + e) return true;
+  std::string t(s, raw + e);
+  std::replace(t.begin(), t.end(), ',', '.');
+  auto [p2, ec2] = std::from_chars(t.data(), t.data() + t.size(), v);
+  return ec2 == std::errc() && p2 == t.data() + t.size();
+}
+
+// Readers of one field's bytes into `out`, one per type; false when the bytes are no value
+// of the type (failBadField then says why). They neither throw nor, when `out` already holds
+// a value of the field's kind, allocate: the per-field step of reading a table.
+bool readText(WorkArea& a, const WorkArea::FieldPlan& f, const char* raw, Value& out) {
+  if (f.plainText) {
+    out.assignText(std::string_view(raw, static_cast<size_t>(f.len)));
+  } else {
+    a.table->codePage().decode(std::string_view(raw, static_cast<size_t>(f.len)), a.scratch);
+    out.assignText(a.scratch);
   }
-  // Everything but the point is a digit now.
-  const long digits = (end - start) - (dot ? 1 : 0);
-  if (digits == 0 || digits > 15) return false;
-  double v = static_cast<double>(mantissa);
-  if (dot && end - dot > 1) v /= kPow10[end - dot - 1];
-  out = negative ? -v : v;
   return true;
 }
 
-// Field f of the area's record into `out`; false when the bytes are no value of the field's
-// type (failBadField then says why). It neither throws nor, when `out` already holds a
-// value of the field's kind, allocates: the per-field step of reading a table.
-bool decodeInto(WorkArea& a, const FieldDef& f, Value& out) {
-  const char* raw = a.buf.data() + f.offset;
-  const size_t len = static_cast<size_t>(f.len);
+bool readNumber(const WorkArea::FieldPlan& f, const char* raw, Value& out) {
+  double v = 0;
+  if (!fieldparse::numberField(raw, f.len, f.dec, f.offset, v) && !generalNumber(raw, static_cast<size_t>(f.len), v))
+    return false;
+  out.assignNumber(Number{v, f.len, f.dec});
+  return true;
+}
+
+bool readDate(WorkArea::FieldPlan& f, const char* raw, Value& out) {
+  int32_t day = 0;
+  if (!fieldparse::dateField(raw, f.month, day)) {
+    // All blanks (or NULs) are the empty date; anything else is no date.
+    if (std::any_of(raw, raw + 8, [](char c) { return c != ' ' && c != '\0'; })) return false;
+    day = 0;
+  }
+  out.assignDate(day);
+  return true;
+}
+
+bool readLogical(const char* raw, Value& out) {
+  switch (raw[0]) {
+    case 'T': case 't': case 'Y': case 'y': out.assignLogical(true); return true;
+    case 'F': case 'f': case 'N': case 'n': case ' ': case '?': case '\0': out.assignLogical(false); return true;
+  }
+  return false;
+}
+
+// Field `index` (0-based) of the area's record into `out`.
+[[gnu::always_inline]] inline bool decodeInto(WorkArea& a, size_t index, Value& out) {
+  WorkArea::FieldPlan& f = a.plan[index];
+  const char* raw = a.rec + f.offset;
+  if (a.unreadable) return false;
+  bool read = true;
   switch (f.type) {
-    case 'C': {
-      const CodePage& cp = a.table->codePage();
-      if (cp.identity()) {
-        out.assignText(std::string_view(raw, len));
-      } else {
-        cp.decode(std::string_view(raw, len), a.scratch);
-        out.assignText(a.scratch);
-      }
-      return true;
-    }
-    case 'N': {
-      size_t b = 0, e = len;
-      while (b < e && raw[b] == ' ') ++b;
-      while (e > b && raw[e - 1] == ' ') --e;
-      double v = 0;
-      if (b < e && !fastNumber(raw + b, raw + e, v)) {
-        const char* s = raw + b;
-        if (*s == '+') ++s;
-        auto [p, ec] = std::from_chars(s, raw + e, v);
-        if (ec != std::errc() || p != raw + e) {
-          // Some writers put a comma for the decimal point.
-          std::string t(s, raw + e);
-          std::replace(t.begin(), t.end(), ',', '.');
-          auto [p2, ec2] = std::from_chars(t.data(), t.data() + t.size(), v);
-          if (ec2 != std::errc() || p2 != t.data() + t.size()) return false;
-        }
-      }
-      out = Value::number(v, f.len, f.dec);
-      return true;
-    }
-    case 'D': {
-      // Eight digits, the usual content, straight to the day number. All zeros (what GDAL
-      // writes) and all blanks are the empty date.
-      unsigned d[8];
-      bool allDigits = true;
-      for (int i = 0; i < 8; ++i) {
-        d[i] = static_cast<unsigned>(static_cast<unsigned char>(raw[i])) - '0';
-        allDigits &= d[i] <= 9;
-      }
-      int32_t day = 0;
-      if (allDigits) {
-        const int y = static_cast<int>(d[0] * 1000 + d[1] * 100 + d[2] * 10 + d[3]);
-        const int m = static_cast<int>(d[4] * 10 + d[5]), dd = static_cast<int>(d[6] * 10 + d[7]);
-        if (y != 0 || m != 0 || dd != 0) {
-          day = dayNumber(y, m, dd);
-          if (!day) return false;
-        }
-      } else if (std::any_of(raw, raw + 8, [](char c) { return c != ' ' && c != '\0'; })) {
-        return false;
-      }
-      out = Value::date(day);
-      return true;
-    }
-    case 'L':
-      switch (raw[0]) {
-        case 'T': case 't': case 'Y': case 'y': out = Value(true); return true;
-        case 'F': case 'f': case 'N': case 'n': case ' ': case '?': case '\0': out = Value(false); return true;
-      }
-      return false;
+    case 'C': read = readText(a, f, raw, out); break;
+    case 'N': read = readNumber(f, raw, out); break;
+    case 'D': read = readDate(f, raw, out); break;
+    case 'L': read = readLogical(raw, out); break;
+    default: out = Value();
   }
-  out = Value();
-  return true;
+  // Zeros from a window whose file was cut short while they were read are no record (see
+  // FileMap); the caller reads the record again the long way.
+  return read && !(a.rec != a.buf.data() && a.table->windowLost());
 }
 
-[[noreturn]] void failBadField(const WorkArea& a, const FieldDef& f) {
-  const std::string raw(a.buf.data() + f.offset, static_cast<size_t>(f.len));
+[[noreturn]] void failBadField(const WorkArea& a, size_t index) {
+  const FieldDef& f = a.table->fields()[index];
+  const std::string raw(a.rec + f.offset, static_cast<size_t>(f.len));
   const std::string where = f.name + " of record " + std::to_string(a.recno);
   switch (f.type) {
     case 'N': failArea(a, gen::kCorruption, "Field " + where + " holds no number: \"" + raw + "\"");
     case 'D': failArea(a, gen::kCorruption, "Date field " + where + " holds no date: \"" + raw + "\"");
-    default: failArea(a, gen::kCorruption, "Logical field " + where + " holds \"" + raw + "\"");
+    case 'L': failArea(a, gen::kCorruption, "Logical field " + where + " holds \"" + raw + "\"");
+    default: failArea(a, gen::kCorruption, "Field " + where + " cannot be read");
   }
 }
 
-Value decodeField(WorkArea& a, const FieldDef& f) {
+Value decodeField(WorkArea& a, size_t index) {
   Value v;
-  if (!decodeInto(a, f, v)) failBadField(a, f);
-  return v;
+  if (decodeInto(a, index, v)) return v;
+  // A record that could not be read, or a window lost under it: read it again the long
+  // way, which tells what became of it (or gives the record after all).
+  if (a.unreadable || (a.rec != a.buf.data() && a.table->windowLost())) {
+    load(a, a.recno, false);
+    if (decodeInto(a, index, v)) return v;
+  }
+  failBadField(a, index);
 }
 
 void encodeField(WorkArea& a, const FieldDef& f, const Value& v) {
@@ -604,6 +628,10 @@ bool DbUseArea(bool newArea, const std::string& engine, const std::string& file,
            area->table = openTable(e->table, path, opts);
            area->buf.assign(static_cast<size_t>(area->table->recordLength()), ' ');
            area->orig = area->buf;
+           area->rec = area->buf.data();
+           for (const FieldDef& f : area->table->fields())
+             area->plan.push_back({f.type, f.type == 'C' && area->table->codePage().identity(),
+                                   static_cast<int16_t>(f.len), static_cast<int16_t>(f.dec), f.offset, {}});
            WorkArea& a = *area;
            st().areas[number] = std::move(area);
            st().current = number;
@@ -712,17 +740,26 @@ void DbGoBottom() {
   });
 }
 
+// How far ahead of the current record a scan asks for the table's bytes: enough to cover
+// the time to bring them from memory while the records between are read.
+constexpr size_t kPrefetchAhead = 512;
+
 void DbSkip(long n) {
   WorkArea* a = curArea;
-  // The common case, reading on to the next record while it is in the read-ahead: nothing
-  // to write, no index order, so it is only a copy of the record.
+  // The common case, reading on to the next record while it is in the read window:
+  // nothing to write, no index order, so the area only points at the record there. Anything
+  // unusual (no delete flag, a file cut short under the window) goes the long way.
   if (a && n == 1 && !a->dirty && !a->eof && a->order == 0) {
-    if (const char* rec = a->table->cachedRecord(a->recno + 1)) {
-      std::memcpy(a->buf.data(), rec, a->buf.size());
-      std::memcpy(a->orig.data(), rec, a->orig.size());
-      ++a->recno;
-      a->bof = false;
-      return;
+    const char* rec = a->table->cachedRecord(a->recno + 1);
+    if (rec && db::plainRecord(rec, a->buf.size())) {
+      if (!a->table->windowLost()) {
+        // Ask for the records a few steps on now, so a scan does not wait for each one.
+        __builtin_prefetch(rec + kPrefetchAhead);
+        a->rec = rec;
+        ++a->recno;
+        a->bof = false;
+        return;
+      }
     }
   }
   guarded("DbSkip", [&]() -> Value {
@@ -759,15 +796,14 @@ Value FieldGet(const Value& field) {
   WorkArea* a = curArea;
   if (a && field.isNum()) {
     // By position, the common case: the error machinery only for a bad field.
-    const auto& fs = a->table->fields();
     const double n = field.num();
-    if (n >= 1 && n <= static_cast<double>(fs.size()) && n == std::floor(n) &&
-        decodeInto(*a, fs[static_cast<size_t>(n) - 1], v))
+    if (n >= 1 && n <= static_cast<double>(a->plan.size()) && n == std::floor(n) &&
+        decodeInto(*a, static_cast<size_t>(n) - 1, v))
       return v;
   }
   v = guarded("FieldGet", [&]() -> Value {
     WorkArea& w = need("FieldGet");
-    return decodeField(w, w.table->fields()[static_cast<size_t>(fieldIndex(w, field))]);
+    return decodeField(w, static_cast<size_t>(fieldIndex(w, field)));
   });
   return v;
 }
@@ -778,7 +814,7 @@ namespace {
   bool read = false;
   Value v = guarded("FieldGet", [&]() -> Value {
     WorkArea& w = need("FieldGet");
-    Value r = decodeField(w, w.table->fields()[static_cast<size_t>(fieldIndex(w, Value(pos)))]);
+    Value r = decodeField(w, static_cast<size_t>(fieldIndex(w, Value(pos))));
     read = true;
     return r;
   });
@@ -789,8 +825,7 @@ namespace {
 
 bool FieldGetInto(int pos, Value& out) {
   WorkArea* a = curArea;
-  if (a && pos >= 1 && static_cast<size_t>(pos) <= a->table->fields().size() &&
-      decodeInto(*a, a->table->fields()[static_cast<size_t>(pos) - 1], out))
+  if (a && static_cast<size_t>(pos) - 1 < a->plan.size() && decodeInto(*a, static_cast<size_t>(pos) - 1, out))
     return true;
   return fieldGetIntoSlow(pos, out);
 }
@@ -800,6 +835,7 @@ Value FieldPut(const Value& field, const Value& value) {
     WorkArea& a = need("FieldPut");
     const FieldDef& f = a.table->fields()[static_cast<size_t>(fieldIndex(a, field))];
     checkWritable(a);
+    keepOriginal(a);
     encodeField(a, f, value);
     a.dirty = true;
     return value;
@@ -876,6 +912,7 @@ void DbDelete() {
   guarded("DbDelete", [&]() -> Value {
     WorkArea& a = need("DbDelete");
     checkWritable(a);
+    keepOriginal(a);
     a.buf[0] = '*';
     a.dirty = true;
     return {};
@@ -886,13 +923,14 @@ void DbRecall() {
   guarded("DbRecall", [&]() -> Value {
     WorkArea& a = need("DbRecall");
     checkWritable(a);
+    keepOriginal(a);
     a.buf[0] = ' ';
     a.dirty = true;
     return {};
   });
 }
 
-bool Deleted() { return curArea && !curArea->buf.empty() && curArea->buf[0] == '*'; }
+bool Deleted() { return curArea && curArea->rec && curArea->rec[0] == '*'; }
 
 void DbCommit() {
   if (!curArea) return;
@@ -920,6 +958,7 @@ void DBRROLLBACK() {
   WorkArea* a = curArea;
   if (!a || !a->dirty) return;
   a->buf = a->orig;
+  a->rec = a->buf.data();
   a->dirty = false;
 }
 

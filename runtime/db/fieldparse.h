@@ -1,0 +1,135 @@
+// Reading number and date fields eight characters at a time: the per-field step of every
+// scan of a table, so the usual contents take a few instructions and anything else is left
+// to the general (slower, more forgiving) path, which also gives the errors.
+#pragma once
+#include <bit>
+#include <cstdint>
+#include <cstring>
+
+#include "core/date.h"
+
+namespace xb::db::fieldparse {
+
+[[gnu::always_inline]] inline uint64_t load8(const char* p) {
+  uint64_t w;
+  std::memcpy(&w, p, 8);
+  return w;
+}
+
+constexpr uint64_t kZeros = 0x3030303030303030ull;  // "00000000"
+constexpr uint64_t kBlanks = 0x2020202020202020ull;
+
+static_assert(std::endian::native == std::endian::little, "the first character is the lowest byte");
+
+// True when all eight characters of w are digits.
+[[gnu::always_inline]] inline bool allDigits(uint64_t w) {
+  return ((w & 0xF0F0F0F0F0F0F0F0ull) | (((w + 0x0606060606060606ull) & 0xF0F0F0F0F0F0F0F0ull) >> 4)) ==
+         0x3333333333333333ull;
+}
+
+// The number written by eight digit characters, the first one the most significant.
+[[gnu::always_inline]] inline uint32_t eightDigits(uint64_t w) {
+  w -= kZeros;
+  w = w * 10 + (w >> 8);  // pairs of digits
+  const uint64_t mask = 0x000000FF000000FFull;
+  w = (((w & mask) * 0x000F424000000064ull) + (((w >> 16) & mask) * 0x0000271000000001ull)) >> 32;
+  return static_cast<uint32_t>(w);
+}
+
+// The value of the n (0..8) digit characters that end at `end`, or false when one of them is
+// no digit. Reads the eight bytes before `end`, so end - 8 must lie inside the buffer.
+[[gnu::always_inline]] inline bool digitsBefore(const char* end, int n, uint64_t& out) {
+  uint64_t w = load8(end - 8);
+  if (n < 8) {
+    const uint64_t keepZeros = n == 0 ? ~0ull : (1ull << (8 * (8 - n))) - 1;  // the bytes before them
+    w = (w & ~keepZeros) | (kZeros & keepZeros);
+  }
+  if (!allDigits(w)) return false;
+  out = eightDigits(w);
+  return true;
+}
+
+// The same for up to sixteen digits; end - 16 must lie inside the buffer when n > 8.
+[[gnu::always_inline]] inline bool digitsBefore16(const char* end, int n, uint64_t& out) {
+  if (n <= 8) return digitsBefore(end, n, out);
+  uint64_t hi = 0, lo = 0;
+  if (!digitsBefore(end - 8, n - 8, hi) || !digitsBefore(end, 8, lo)) return false;
+  out = hi * 100000000ull + lo;
+  return true;
+}
+
+// Blanks at the start of the len characters at p.
+[[gnu::always_inline]] inline int leadingBlanks(const char* p, int len) {
+  int b = 0;
+  for (; b + 8 <= len; b += 8) {
+    const uint64_t x = load8(p + b) ^ kBlanks;
+    if (x) return b + std::countr_zero(x) / 8;
+  }
+  while (b < len && p[b] == ' ') ++b;
+  return b;
+}
+
+// A number field as tables hold it: right-aligned, blanks before an optional minus sign,
+// the decimal point where the field's decimals put it, at most 15 digits. `raw` lies at
+// least `before` bytes into its buffer, which the eight-byte reads may touch. False for
+// anything else, which the caller reads the general way.
+[[gnu::always_inline]] inline bool numberField(const char* raw, int len, int dec, int before, double& out) {
+  static constexpr double kPow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
+  static constexpr uint64_t kIntPow10[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
+  if (dec > 8) return false;
+  const int intEnd = dec > 0 ? len - dec - 1 : len;
+  if (dec > 0 && raw[intEnd] != '.') return false;
+  int s = leadingBlanks(raw, intEnd);
+  const bool negative = s < intEnd && raw[s] == '-';
+  if (negative) ++s;
+  const int intDigits = intEnd - s;
+  if (intDigits + dec == 0 || intDigits + dec > 15) return false;
+  // Room for the eight-byte reads that end at the point and at the field's end.
+  const int reach = intDigits > 8 ? 16 : 8;
+  if (before + intEnd < reach || before + len < 8) return false;
+  uint64_t whole = 0, fraction = 0;
+  if (!digitsBefore16(raw + intEnd, intDigits, whole)) return false;
+  if (dec > 0 && !digitsBefore(raw + len, dec, fraction)) return false;
+  // At most 15 digits: exact as a double, and one division by an exact power of ten gives
+  // the correctly rounded value.
+  double v = static_cast<double>(whole * kIntPow10[dec] + fraction);
+  if (dec > 0) v /= kPow10[dec];
+  out = negative ? -v : v;
+  return true;
+}
+
+// Day numbers of the month a date field named last, so the next date of the same month
+// (tables are often in date order) needs no calendar arithmetic.
+struct MonthMemo {
+  uint64_t yearMonth = ~0ull;  // the six characters YYYYMM, as bytes
+  int32_t dayZero = 0;         // day number of the day before the first
+  uint32_t days = 0;
+};
+
+// Eight digits YYYYMMDD to a day number; "00000000", which some writers put for no date,
+// is the empty date 0. False for anything else (blanks, garbage, a day that does not exist),
+// which the caller sorts out the general way.
+[[gnu::always_inline]] inline bool dateField(const char* raw, MonthMemo& memo, int32_t& day) {
+  const uint64_t w = load8(raw);
+  if (!allDigits(w)) return false;
+  const uint64_t yearMonth = w & 0x0000FFFFFFFFFFFFull;
+  const uint32_t dd = static_cast<uint32_t>((raw[6] - '0') * 10 + (raw[7] - '0'));
+  if (yearMonth != memo.yearMonth) {
+    if (w == kZeros) {
+      day = 0;
+      return true;
+    }
+    const uint32_t all = eightDigits(w);
+    const int y = static_cast<int>(all / 10000), m = static_cast<int>(all / 100 % 100);
+    const int n = daysInMonth(y, m);
+    if (y < 1 || n == 0) return false;
+    memo.yearMonth = yearMonth;
+    memo.dayZero = dayNumber(y, m, 1) - 1;
+    memo.days = static_cast<uint32_t>(n);
+  }
+  if (dd < 1 || dd > memo.days) return false;
+  day = memo.dayZero + static_cast<int32_t>(dd);
+  return true;
+}
+
+}  // namespace xb::db::fieldparse
