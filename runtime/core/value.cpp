@@ -11,6 +11,11 @@ Value::Value(ArrayRef a) {
 Value::Value(BlockRef b) {
   if (b) v_ = std::move(b);
 }
+void Value::assignOtherText(std::string_view s) {
+  if (auto* t = std::get_if<std::string>(&v_)) t->assign(s.data(), s.size());  // may be a part of *t
+  else v_.emplace<std::string>(s);
+}
+
 Value::Value(ObjectRef o, int) {
   if (o) v_ = std::move(o);
 }

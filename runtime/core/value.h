@@ -94,17 +94,15 @@ class Value {
   // Makes this value the text `s`. A value that already holds a text keeps its string and
   // its capacity, so a loop that reads many texts into the same value allocates only when
   // a text is longer than any before.
-  void assignText(std::string_view s) {
+  [[gnu::always_inline]] void assignText(std::string_view s) {
     auto* t = std::get_if<std::string>(&v_);
-    if (!t) {
-      v_.emplace<std::string>(s);
-    } else if (s.size() <= t->size()) {
+    if (t && s.size() <= t->size()) {
       // Cheaper than assign(), which is written for every case. Before the resize, and
       // every byte read before any is written: s may be a part of *t.
       moveShort(t->data(), s.data(), s.size());
       t->resize(s.size());
     } else {
-      t->assign(s.data(), s.size());
+      assignOtherText(s);
     }
   }
   // The same for the other kinds a table field gives: in place when the kind is already
@@ -123,6 +121,7 @@ class Value {
   }
 
  private:
+  void assignOtherText(std::string_view s);
   // memmove, with the short texts of table fields and edit buffers copied in line.
   static void moveShort(char* d, const char* s, size_t n) {
     auto pair = [&](auto tag) {

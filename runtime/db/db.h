@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/value.h"
+#include "db/cursor.h"
 
 namespace xb {
 
@@ -54,8 +55,12 @@ uint32_t LastRec();
 void DbGoto(uint32_t recno);
 void DbGoTop();
 void DbGoBottom();
-void DbSkip(long n = 1);
-bool Eof();
+// Inline: the steps of every scan of a table (see db/cursor.h).
+inline void DbSkip(long n = 1) {
+  db::Cursor* c = db::current;
+  if (!(c && n == 1 && c->skipInWindow())) db::skipSlow(n);
+}
+inline bool Eof() { return db::current ? db::current->eof : true; }
 bool Bof();
 bool Found();
 
@@ -69,7 +74,11 @@ Value FieldGet(const Value& field);
 // place, so reading a table with one Value per field allocates nothing after the first
 // record. The value is the one FieldGet gives. False after an error (reported through the
 // error block); `out` then holds the error's default answer (NIL).
-bool FieldGetInto(int pos, Value& out);
+[[gnu::always_inline]] inline bool FieldGetInto(int pos, Value& out) {
+  db::Cursor* c = db::current;
+  if (c && static_cast<size_t>(pos) - 1 < c->plan.size() && c->readField(static_cast<size_t>(pos) - 1, out)) return true;
+  return db::fieldGetIntoSlow(pos, out);
+}
 Value FieldPut(const Value& field, const Value& value);
 // True when `name` is a text naming a field of the current area ("ALIAS->FIELD" names the
 // field of that alias's area).

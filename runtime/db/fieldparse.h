@@ -69,13 +69,18 @@ static_assert(std::endian::native == std::endian::little, "the first character i
   return b;
 }
 
+// The eight bytes of w with all but the last n (1..8) characters made '0'.
+[[gnu::always_inline]] inline uint64_t lastDigits(uint64_t w, int n) {
+  const uint64_t before = n >= 8 ? 0 : (1ull << (8 * (8 - n))) - 1;
+  return (w & ~before) | (kZeros & before);
+}
+
 // A number field as tables hold it: right-aligned, blanks before an optional minus sign,
 // the decimal point where the field's decimals put it, at most 15 digits. `raw` lies at
 // least `before` bytes into its buffer, which the eight-byte reads may touch. False for
 // anything else, which the caller reads the general way.
 [[gnu::always_inline]] inline bool numberField(const char* raw, int len, int dec, int before, double& out) {
   static constexpr double kPow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
-  static constexpr uint64_t kIntPow10[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
   if (dec > 8) return false;
   const int intEnd = dec > 0 ? len - dec - 1 : len;
   if (dec > 0 && raw[intEnd] != '.') return false;
@@ -83,16 +88,32 @@ static_assert(std::endian::native == std::endian::little, "the first character i
   const bool negative = s < intEnd && raw[s] == '-';
   if (negative) ++s;
   const int intDigits = intEnd - s;
-  if (intDigits + dec == 0 || intDigits + dec > 15) return false;
+  const int digits = intDigits + dec;
+  if (digits == 0 || digits > 15) return false;
   // Room for the eight-byte reads that end at the point and at the field's end.
-  const int reach = intDigits > 8 ? 16 : 8;
-  if (before + intEnd < reach || before + len < 8) return false;
-  uint64_t whole = 0, fraction = 0;
-  if (!digitsBefore16(raw + intEnd, intDigits, whole)) return false;
-  if (dec > 0 && !digitsBefore(raw + len, dec, fraction)) return false;
+  if (before + intEnd < (intDigits > 8 ? 16 : 8) || before + len < 8) return false;
+  uint64_t mantissa = 0;
+  if (digits <= 8) {
+    // Whole digits and fraction digits side by side in one word, the point left out.
+    uint64_t w = load8(raw + len - 8);
+    if (dec > 0) {
+      const unsigned fractionBits = 8 * static_cast<unsigned>(dec);
+      const uint64_t whole = fractionBits == 64 ? 0 : load8(raw + intEnd - 8) >> fractionBits;
+      w = whole | (w & (~0ull << (64 - fractionBits)));
+    }
+    w = lastDigits(w, digits);
+    if (!allDigits(w)) return false;
+    mantissa = eightDigits(w);
+  } else {
+    static constexpr uint64_t kIntPow10[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
+    uint64_t whole = 0, fraction = 0;
+    if (!digitsBefore16(raw + intEnd, intDigits, whole)) return false;
+    if (dec > 0 && !digitsBefore(raw + len, dec, fraction)) return false;
+    mantissa = whole * kIntPow10[dec] + fraction;
+  }
   // At most 15 digits: exact as a double, and one division by an exact power of ten gives
   // the correctly rounded value.
-  double v = static_cast<double>(whole * kIntPow10[dec] + fraction);
+  double v = static_cast<double>(mantissa);
   if (dec > 0) v /= kPow10[dec];
   out = negative ? -v : v;
   return true;

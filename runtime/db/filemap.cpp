@@ -31,7 +31,7 @@ void onBusError(int sig, siginfo_t* info, void* context) {
     // A page of a map whose file was cut short: zeros in its place, and the reader is told.
     void* page = reinterpret_cast<void*>(addr & ~(pageSize - 1));
     if (::mmap(page, pageSize, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0) != MAP_FAILED) {
-      s.lost.store(1, std::memory_order_relaxed);
+      if (s.lost.exchange(1, std::memory_order_relaxed) == 0) FileMap::lostMaps.fetch_add(1, std::memory_order_relaxed);
       return;
     }
     break;
@@ -60,6 +60,8 @@ void installGuard() {
 }
 
 }  // namespace
+
+std::atomic<int> FileMap::lostMaps{0};
 
 bool FileMap::map(int fd, size_t length) {
   unmap();
@@ -93,6 +95,7 @@ void FileMap::unmap() {
   s.begin.store(0, std::memory_order_release);
   s.end.store(0, std::memory_order_release);
   ::munmap(const_cast<char*>(data_), length_);
+  if (s.lost.exchange(0, std::memory_order_relaxed) != 0) lostMaps.fetch_sub(1, std::memory_order_relaxed);
   s.used.store(false, std::memory_order_release);
   data_ = nullptr;
   length_ = 0;

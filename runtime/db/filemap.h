@@ -38,6 +38,11 @@ class FileMap {
     std::atomic_signal_fence(std::memory_order_seq_cst);
     return flag.load(std::memory_order_relaxed) != 0;
   }
+  // True while some map of the process has lost a page: one test for the reads of every
+  // field, which look at their own table's map only then.
+  static bool anyLost() { return isSet(lostMaps); }
+
+  static std::atomic<int> lostMaps;
 
  private:
   const char* data_ = nullptr;

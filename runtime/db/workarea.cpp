@@ -23,38 +23,23 @@ namespace db {
 
 void resetEnginesForTesting();
 
+Cursor* current = nullptr;
+
 namespace {
 
 namespace fs = std::filesystem;
 
-struct WorkArea {
+// A work area: its cursor (table, current record, position; see db/cursor.h) and the rest.
+struct WorkArea : Cursor {
   int number = 0;
   std::string alias;
   std::string engine;
   bool indexEngine = false;
-  std::unique_ptr<Table> table;
   std::vector<std::unique_ptr<Index>> orders;
-  int order = 0;  // 0: natural order
-  uint32_t recno = 1;
-  bool eof = true, bof = true, found = false;
-  // The current record's bytes: where the table's read window holds them while they are
-  // unchanged (no copy on the way through a table), else buf.
-  const char* rec = nullptr;
-  // The record as edited, and while it is dirty, as it was before the first change.
-  std::vector<char> buf, orig;
-  std::string scratch;          // texts converted from the table's code page, reused
-  // What reading each field needs, gathered at open: the per-field step reads one of these
-  // instead of going through the table's field list.
-  struct FieldPlan {
-    char type = 'C';
-    bool plainText = false;  // a text in the code page of the program: no conversion
-    int16_t len = 0, dec = 0;
-    int32_t offset = 0;
-    fieldparse::MonthMemo month;  // date fields
-  };
-  std::vector<FieldPlan> plan;
-  bool dirty = false;
-  bool unreadable = false;  // the last read of the current record failed
+  bool found = false;
+  // While the buffer is dirty, the record as it was before the first change.
+  std::vector<char> orig;
+  std::string scratch;  // texts converted from the table's code page, reused
   std::vector<uint32_t> locks;
   bool fileLock = false;
 };
@@ -68,12 +53,18 @@ State& st() {
   return s;
 }
 // areas[current] when used. A plain pointer outside State: the per-record calls (FieldGet,
-// DbSkip, Eof) read it without the initialisation guard of st().
+// DbSkip, Eof) read it without the initialisation guard of st(). db::current is the same
+// area seen as its cursor, for the inline steps of a scan.
 WorkArea* curArea = nullptr;
+
+void setCurrent(WorkArea* a) {
+  curArea = a;
+  current = a;
+}
 
 void refreshCurrent() {
   auto it = st().areas.find(st().current);
-  curArea = it == st().areas.end() ? nullptr : it->second.get();
+  setCurrent(it == st().areas.end() ? nullptr : it->second.get());
 }
 
 [[noreturn]] void failNoTable(const char* op) {
@@ -413,7 +404,7 @@ bool generalNumber(const char* raw, size_t len, double& v) {
 // Readers of one field's bytes into `out`, one per type; false when the bytes are no value
 // of the type (failBadField then says why). They neither throw nor, when `out` already holds
 // a value of the field's kind, allocate: the per-field step of reading a table.
-bool readText(WorkArea& a, const WorkArea::FieldPlan& f, const char* raw, Value& out) {
+bool readText(WorkArea& a, const FieldPlan& f, const char* raw, Value& out) {
   if (f.plainText) {
     out.assignText(std::string_view(raw, static_cast<size_t>(f.len)));
   } else {
@@ -423,7 +414,7 @@ bool readText(WorkArea& a, const WorkArea::FieldPlan& f, const char* raw, Value&
   return true;
 }
 
-bool readNumber(const WorkArea::FieldPlan& f, const char* raw, Value& out) {
+bool readNumber(const FieldPlan& f, const char* raw, Value& out) {
   double v = 0;
   if (!fieldparse::numberField(raw, f.len, f.dec, f.offset, v) && !generalNumber(raw, static_cast<size_t>(f.len), v))
     return false;
@@ -431,7 +422,7 @@ bool readNumber(const WorkArea::FieldPlan& f, const char* raw, Value& out) {
   return true;
 }
 
-bool readDate(WorkArea::FieldPlan& f, const char* raw, Value& out) {
+bool readDate(FieldPlan& f, const char* raw, Value& out) {
   int32_t day = 0;
   if (!fieldparse::dateField(raw, f.month, day)) {
     // All blanks (or NULs) are the empty date; anything else is no date.
@@ -452,7 +443,7 @@ bool readLogical(const char* raw, Value& out) {
 
 // Field `index` (0-based) of the area's record into `out`.
 [[gnu::always_inline]] inline bool decodeInto(WorkArea& a, size_t index, Value& out) {
-  WorkArea::FieldPlan& f = a.plan[index];
+  FieldPlan& f = a.plan[index];
   const char* raw = a.rec + f.offset;
   if (a.unreadable) return false;
   bool read = true;
@@ -574,7 +565,7 @@ void resetForTesting() {
   }
   st().areas.clear();
   st().current = 1;
-  curArea = nullptr;
+  setCurrent(nullptr);
   resetEnginesForTesting();
   defaultSession().clear();
 }
@@ -740,35 +731,15 @@ void DbGoBottom() {
   });
 }
 
-// How far ahead of the current record a scan asks for the table's bytes: enough to cover
-// the time to bring them from memory while the records between are read.
-constexpr size_t kPrefetchAhead = 512;
-
-void DbSkip(long n) {
-  WorkArea* a = curArea;
-  // The common case, reading on to the next record while it is in the read window:
-  // nothing to write, no index order, so the area only points at the record there. Anything
-  // unusual (no delete flag, a file cut short under the window) goes the long way.
-  if (a && n == 1 && !a->dirty && !a->eof && a->order == 0) {
-    const char* rec = a->table->cachedRecord(a->recno + 1);
-    if (rec && db::plainRecord(rec, a->buf.size())) {
-      if (!a->table->windowLost()) {
-        // Ask for the records a few steps on now, so a scan does not wait for each one.
-        __builtin_prefetch(rec + kPrefetchAhead);
-        a->rec = rec;
-        ++a->recno;
-        a->bof = false;
-        return;
-      }
-    }
-  }
+namespace db {
+void skipSlow(long n) {
   guarded("DbSkip", [&]() -> Value {
     skip(need("DbSkip"), n);
     return {};
   });
 }
+}  // namespace db
 
-bool Eof() { return curArea ? curArea->eof : true; }
 bool Bof() { return curArea ? curArea->bof : true; }
 bool Found() { return curArea ? curArea->found : false; }
 
@@ -808,9 +779,13 @@ Value FieldGet(const Value& field) {
   return v;
 }
 
-namespace {
-// FieldGetInto for everything but a good field of the current area: raises the error.
-[[gnu::noinline]] bool fieldGetIntoSlow(int pos, Value& out) {
+namespace db {
+// FieldGetInto for what the cursor does not read in line: the other contents the long way,
+// and the errors.
+bool fieldGetIntoSlow(int pos, Value& out) {
+  WorkArea* a = curArea;
+  if (a && static_cast<size_t>(pos) - 1 < a->plan.size() && decodeInto(*a, static_cast<size_t>(pos) - 1, out))
+    return true;
   bool read = false;
   Value v = guarded("FieldGet", [&]() -> Value {
     WorkArea& w = need("FieldGet");
@@ -821,14 +796,7 @@ namespace {
   out = std::move(v);
   return read;
 }
-}  // namespace
-
-bool FieldGetInto(int pos, Value& out) {
-  WorkArea* a = curArea;
-  if (a && static_cast<size_t>(pos) - 1 < a->plan.size() && decodeInto(*a, static_cast<size_t>(pos) - 1, out))
-    return true;
-  return fieldGetIntoSlow(pos, out);
-}
+}  // namespace db
 
 Value FieldPut(const Value& field, const Value& value) {
   return guarded("FieldPut", [&]() -> Value {
