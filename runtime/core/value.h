@@ -100,7 +100,7 @@ class Value {
       // Cheaper than assign(), which is written for every case. Before the resize, and
       // every byte read before any is written: s may be a part of *t.
       moveShort(t->data(), s.data(), s.size());
-      t->resize(s.size());
+      if (s.size() != t->size()) t->resize(s.size());  // a field's texts all have its width
     } else {
       assignOtherText(s);
     }
@@ -123,7 +123,7 @@ class Value {
  private:
   void assignOtherText(std::string_view s);
   // memmove, with the short texts of table fields and edit buffers copied in line.
-  static void moveShort(char* d, const char* s, size_t n) {
+  [[gnu::always_inline]] static void moveShort(char* d, const char* s, size_t n) {
     auto pair = [&](auto tag) {
       using Chunk = decltype(tag);
       Chunk a, b;

@@ -21,7 +21,8 @@ struct FieldPlan {
   bool plainText = false;  // a text in the code page of the program: no conversion
   int16_t len = 0, dec = 0;
   int32_t offset = 0;
-  fieldparse::MonthMemo month;  // date fields
+  fieldparse::NumberShape number;  // number fields
+  fieldparse::MonthMemo month;     // date fields
 };
 
 // How far ahead of the current record a scan asks for the table's bytes: enough to cover
@@ -75,7 +76,7 @@ struct Cursor {
         break;
       case 'N': {
         double v;
-        if (fieldparse::numberField(raw, f.len, f.dec, f.offset, v)) {
+        if (fieldparse::numberField(raw, f.number, v)) {
           out.assignNumber(Number{v, f.len, f.dec});
           read = true;
         }

@@ -75,31 +75,50 @@ static_assert(std::endian::native == std::endian::little, "the first character i
   return (w & ~before) | (kZeros & before);
 }
 
+// What reading a number field of a given width and decimals, `before` bytes into its
+// buffer, needs beyond its bytes: worked out once per field.
+struct NumberShape {
+  int intEnd = 0;            // where the whole digits end (the point, or the field's end)
+  int dec = 0;
+  int maxWholeDigits = 0;    // the eight-byte reads have room for this many; 0: never read so
+  unsigned fractionBits = 0; // 8 * dec
+  uint64_t fractionMask = 0; // the fraction's bytes in the field's last eight
+};
+
+inline NumberShape numberShape(int len, int dec, int before) {
+  NumberShape n;
+  if (dec > 8 || len < 1 || dec >= len) return n;
+  n.dec = dec;
+  n.intEnd = dec > 0 ? len - dec - 1 : len;
+  // Reads end at the point and at the field's end and reach back 8 or 16 bytes.
+  if (before + len >= 8 && before + n.intEnd >= 8) n.maxWholeDigits = before + n.intEnd >= 16 ? 15 : 8;
+  n.fractionBits = 8 * static_cast<unsigned>(dec);
+  n.fractionMask = dec > 0 ? ~0ull << (64 - n.fractionBits) : 0;
+  return n;
+}
+
 // A number field as tables hold it: right-aligned, blanks before an optional minus sign,
-// the decimal point where the field's decimals put it, at most 15 digits. `raw` lies at
-// least `before` bytes into its buffer, which the eight-byte reads may touch. False for
+// the decimal point where the field's decimals put it, at most 15 digits. False for
 // anything else, which the caller reads the general way.
-[[gnu::always_inline]] inline bool numberField(const char* raw, int len, int dec, int before, double& out) {
+[[gnu::always_inline]] inline bool numberField(const char* raw, const NumberShape& shape, double& out) {
   static constexpr double kPow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
-  if (dec > 8) return false;
-  const int intEnd = dec > 0 ? len - dec - 1 : len;
+  const int intEnd = shape.intEnd, dec = shape.dec;
+  if (shape.maxWholeDigits == 0) return false;
   if (dec > 0 && raw[intEnd] != '.') return false;
   int s = leadingBlanks(raw, intEnd);
   const bool negative = s < intEnd && raw[s] == '-';
   if (negative) ++s;
   const int intDigits = intEnd - s;
   const int digits = intDigits + dec;
-  if (digits == 0 || digits > 15) return false;
-  // Room for the eight-byte reads that end at the point and at the field's end.
-  if (before + intEnd < (intDigits > 8 ? 16 : 8) || before + len < 8) return false;
+  if (digits == 0 || digits > 15 || intDigits > shape.maxWholeDigits) return false;
+  const char* end = raw + intEnd + (dec > 0 ? dec + 1 : 0);
   uint64_t mantissa = 0;
   if (digits <= 8) {
     // Whole digits and fraction digits side by side in one word, the point left out.
-    uint64_t w = load8(raw + len - 8);
+    uint64_t w = load8(end - 8);
     if (dec > 0) {
-      const unsigned fractionBits = 8 * static_cast<unsigned>(dec);
-      const uint64_t whole = fractionBits == 64 ? 0 : load8(raw + intEnd - 8) >> fractionBits;
-      w = whole | (w & (~0ull << (64 - fractionBits)));
+      const uint64_t whole = dec == 8 ? 0 : load8(raw + intEnd - 8) >> shape.fractionBits;
+      w = whole | (w & shape.fractionMask);
     }
     w = lastDigits(w, digits);
     if (!allDigits(w)) return false;
@@ -108,7 +127,7 @@ static_assert(std::endian::native == std::endian::little, "the first character i
     static constexpr uint64_t kIntPow10[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
     uint64_t whole = 0, fraction = 0;
     if (!digitsBefore16(raw + intEnd, intDigits, whole)) return false;
-    if (dec > 0 && !digitsBefore(raw + len, dec, fraction)) return false;
+    if (dec > 0 && !digitsBefore(end, dec, fraction)) return false;
     mantissa = whole * kIntPow10[dec] + fraction;
   }
   // At most 15 digits: exact as a double, and one division by an exact power of ten gives
@@ -117,6 +136,11 @@ static_assert(std::endian::native == std::endian::little, "the first character i
   if (dec > 0) v /= kPow10[dec];
   out = negative ? -v : v;
   return true;
+}
+
+// The same for a field of `len` characters with `dec` decimals, `before` bytes into its buffer.
+inline bool numberField(const char* raw, int len, int dec, int before, double& out) {
+  return numberField(raw, numberShape(len, dec, before), out);
 }
 
 // Day numbers of the month a date field named last, so the next date of the same month

@@ -416,7 +416,7 @@ bool readText(WorkArea& a, const FieldPlan& f, const char* raw, Value& out) {
 
 bool readNumber(const FieldPlan& f, const char* raw, Value& out) {
   double v = 0;
-  if (!fieldparse::numberField(raw, f.len, f.dec, f.offset, v) && !generalNumber(raw, static_cast<size_t>(f.len), v))
+  if (!fieldparse::numberField(raw, f.number, v) && !generalNumber(raw, static_cast<size_t>(f.len), v))
     return false;
   out.assignNumber(Number{v, f.len, f.dec});
   return true;
@@ -622,7 +622,8 @@ bool DbUseArea(bool newArea, const std::string& engine, const std::string& file,
            area->rec = area->buf.data();
            for (const FieldDef& f : area->table->fields())
              area->plan.push_back({f.type, f.type == 'C' && area->table->codePage().identity(),
-                                   static_cast<int16_t>(f.len), static_cast<int16_t>(f.dec), f.offset, {}});
+                                   static_cast<int16_t>(f.len), static_cast<int16_t>(f.dec), f.offset,
+                                   fieldparse::numberShape(f.len, f.dec, f.offset), {}});
            WorkArea& a = *area;
            st().areas[number] = std::move(area);
            st().current = number;
