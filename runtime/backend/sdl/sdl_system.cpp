@@ -1,6 +1,7 @@
 #include "backend/sdl/sdl_system.h"
 
 #include <SDL2/SDL.h>
+#include <X11/Xlib.h>
 #include <dlfcn.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -57,6 +58,21 @@ void useComposeCache() {
   setenv("XCOMPOSECACHE", (dir + "/compose").c_str(), 1);
 }
 
+// Xlib ends the process on any protocol error unless a handler says otherwise. A window
+// that is gone is no reason to: the clipboard answers a program that asked for its text
+// with requests on that program's window, and the program may have quit before they
+// arrive. Those are reported and dropped; other errors go on to the handler SDL set.
+XErrorHandler gSdlXErrorHandler = nullptr;
+
+int onXError(Display* display, XErrorEvent* e) {
+  if (e->error_code == BadWindow) {
+    std::fprintf(stderr, "x11: request %d on window 0x%lx, which no longer exists, ignored\n",
+                 static_cast<int>(e->request_code), static_cast<unsigned long>(e->resourceid));
+    return 0;
+  }
+  return gSdlXErrorHandler ? gSdlXErrorHandler(display, e) : 0;
+}
+
 bool startVideo(std::string& whyNot) {
   // Pictures are made by Cairo in memory: the software path with the native framebuffer
   // shows the first frame far sooner and with far less memory than a GL context.
@@ -94,6 +110,10 @@ bool startVideo(std::string& whyNot) {
              "\"; check DISPLAY or run with --backend=headless";
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     return false;
+  }
+  if (!std::strcmp(driver, "x11")) {
+    XErrorHandler previous = XSetErrorHandler(onXError);
+    if (previous != onXError) gSdlXErrorHandler = previous;
   }
   SDL_StopTextInput();  // started per window when it gets the keyboard
   return true;
