@@ -401,62 +401,46 @@ bool generalNumber(const char* raw, size_t len, double& v) {
   return ec2 == std::errc() && p2 == t.data() + t.size();
 }
 
-// Readers of one field's bytes into `out`, one per type; false when the bytes are no value
-// of the type (failBadField then says why). They neither throw nor, when `out` already holds
-// a value of the field's kind, allocate: the per-field step of reading a table.
-bool readText(WorkArea& a, const FieldPlan& f, const char* raw, Value& out) {
-  if (f.plainText) {
-    out.assignText(std::string_view(raw, static_cast<size_t>(f.len)));
-  } else {
-    a.table->codePage().decode(std::string_view(raw, static_cast<size_t>(f.len)), a.scratch);
-    out.assignText(a.scratch);
-  }
-  return true;
-}
-
-bool readNumber(const FieldPlan& f, const char* raw, Value& out) {
-  double v = 0;
-  if (!fieldparse::numberField(raw, f.number, v) && !generalNumber(raw, static_cast<size_t>(f.len), v))
-    return false;
-  out.assignNumber(Number{v, f.len, f.dec});
-  return true;
-}
-
-bool readDate(FieldPlan& f, const char* raw, Value& out) {
-  int32_t day = 0;
-  if (!fieldparse::dateField(raw, f.month, day)) {
-    // All blanks (or NULs) are the empty date; anything else is no date.
-    if (std::any_of(raw, raw + 8, [](char c) { return c != ' ' && c != '\0'; })) return false;
-    day = 0;
-  }
-  out.assignDate(day);
-  return true;
-}
-
-bool readLogical(const char* raw, Value& out) {
-  switch (raw[0]) {
-    case 'T': case 't': case 'Y': case 'y': out.assignLogical(true); return true;
-    case 'F': case 'f': case 'N': case 'n': case ' ': case '?': case '\0': out.assignLogical(false); return true;
-  }
-  return false;
-}
-
-// Field `index` (0-based) of the area's record into `out`.
-[[gnu::always_inline]] inline bool decodeInto(WorkArea& a, size_t index, Value& out) {
+// Field `index` (0-based) of the area's record into `out`: the usual contents as the cursor
+// reads them, the rest here (other code pages, other number texts, blank dates, the other
+// letters of a logical). False when the bytes are no value of the field's type
+// (failBadField then says why). Neither throws nor, when `out` already holds a value of the
+// field's kind, allocates.
+bool decodeInto(WorkArea& a, size_t index, Value& out) {
+  if (a.readField(index, out)) return true;
+  if (a.unreadable) return false;
   FieldPlan& f = a.plan[index];
   const char* raw = a.rec + f.offset;
-  if (a.unreadable) return false;
   bool read = true;
   switch (f.type) {
-    case 'C': read = readText(a, f, raw, out); break;
-    case 'N': read = readNumber(f, raw, out); break;
-    case 'D': read = readDate(f, raw, out); break;
-    case 'L': read = readLogical(raw, out); break;
-    default: out = Value();
+    case 'C':
+      a.table->codePage().decode(std::string_view(raw, static_cast<size_t>(f.len)), a.scratch);
+      out.assignText(a.scratch);
+      break;
+    case 'N': {
+      double v = 0;
+      read = generalNumber(raw, static_cast<size_t>(f.len), v);
+      if (read) out.assignNumber(Number{v, f.len, f.dec});
+      break;
+    }
+    case 'D':
+      // All blanks (or NULs) are the empty date; anything else is no date.
+      read = std::all_of(raw, raw + 8, [](char c) { return c == ' ' || c == '\0'; });
+      if (read) out.assignDate(0);
+      break;
+    case 'L':
+      switch (raw[0]) {
+        case 't': case 'Y': case 'y': out.assignLogical(true); break;
+        case 'f': case 'N': case 'n': case ' ': case '?': case '\0': out.assignLogical(false); break;
+        default: read = false;
+      }
+      break;
+    default:
+      out = Value();
   }
   // Zeros from a window whose file was cut short while they were read are no record (see
   // FileMap); the caller reads the record again the long way.
-  return read && !(a.rec != a.buf.data() && a.table->windowLost());
+  return read && !(a.inWindow() && a.table->windowLost());
 }
 
 [[noreturn]] void failBadField(const WorkArea& a, size_t index) {
