@@ -37,6 +37,7 @@ struct Cursor {
   // The record as edited.
   std::vector<char> buf;
   std::vector<FieldPlan> plan;  // one per field
+  size_t fields = 0;            // plan.size(), without the division by its element size
   uint32_t recno = 1;
   int order = 0;  // 0: natural order
   bool eof = true, bof = true;

@@ -76,7 +76,7 @@ Value FieldGet(const Value& field);
 // error block); `out` then holds the error's default answer (NIL).
 [[gnu::always_inline]] inline bool FieldGetInto(int pos, Value& out) {
   db::Cursor* c = db::current;
-  if (c && static_cast<size_t>(pos) - 1 < c->plan.size() && c->readField(static_cast<size_t>(pos) - 1, out)) return true;
+  if (c && static_cast<size_t>(pos) - 1 < c->fields && c->readField(static_cast<size_t>(pos) - 1, out)) return true;
   return db::fieldGetIntoSlow(pos, out);
 }
 Value FieldPut(const Value& field, const Value& value);

@@ -36,14 +36,20 @@ static_assert(std::endian::native == std::endian::little, "the first character i
   return static_cast<uint32_t>(w);
 }
 
+// The eight bytes of w with all but the last n (0..8) characters made '0'.
+[[gnu::always_inline]] inline uint64_t lastDigits(uint64_t w, int n) {
+  // The bytes before the last n, for n = 0..8.
+  static constexpr uint64_t kBefore[] = {~0ull,           (1ull << 56) - 1, (1ull << 48) - 1,
+                                         (1ull << 40) - 1, (1ull << 32) - 1, (1ull << 24) - 1,
+                                         (1ull << 16) - 1, (1ull << 8) - 1,  0};
+  const uint64_t before = kBefore[n];
+  return (w & ~before) | (kZeros & before);
+}
+
 // The value of the n (0..8) digit characters that end at `end`, or false when one of them is
 // no digit. Reads the eight bytes before `end`, so end - 8 must lie inside the buffer.
 [[gnu::always_inline]] inline bool digitsBefore(const char* end, int n, uint64_t& out) {
-  uint64_t w = load8(end - 8);
-  if (n < 8) {
-    const uint64_t keepZeros = n == 0 ? ~0ull : (1ull << (8 * (8 - n))) - 1;  // the bytes before them
-    w = (w & ~keepZeros) | (kZeros & keepZeros);
-  }
+  const uint64_t w = lastDigits(load8(end - 8), n);
   if (!allDigits(w)) return false;
   out = eightDigits(w);
   return true;
@@ -69,11 +75,6 @@ static_assert(std::endian::native == std::endian::little, "the first character i
   return b;
 }
 
-// The eight bytes of w with all but the last n (1..8) characters made '0'.
-[[gnu::always_inline]] inline uint64_t lastDigits(uint64_t w, int n) {
-  const uint64_t before = n >= 8 ? 0 : (1ull << (8 * (8 - n))) - 1;
-  return (w & ~before) | (kZeros & before);
-}
 
 // What reading a number field of a given width and decimals, `before` bytes into its
 // buffer, needs beyond its bytes: worked out once per field.

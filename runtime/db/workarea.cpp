@@ -608,6 +608,7 @@ bool DbUseArea(bool newArea, const std::string& engine, const std::string& file,
              area->plan.push_back({f.type, f.type == 'C' && area->table->codePage().identity(),
                                    static_cast<int16_t>(f.len), static_cast<int16_t>(f.dec), f.offset,
                                    fieldparse::numberShape(f.len, f.dec, f.offset), {}});
+           area->fields = area->plan.size();
            WorkArea& a = *area;
            st().areas[number] = std::move(area);
            st().current = number;
