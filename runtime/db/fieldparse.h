@@ -79,22 +79,33 @@ static_assert(std::endian::native == std::endian::little, "the first character i
 // What reading a number field of a given width and decimals, `before` bytes into its
 // buffer, needs beyond its bytes: worked out once per field.
 struct NumberShape {
+  int len = 0;
   int intEnd = 0;            // where the whole digits end (the point, or the field's end)
   int dec = 0;
   int maxWholeDigits = 0;    // the eight-byte reads have room for this many; 0: never read so
   unsigned fractionBits = 0; // 8 * dec
   uint64_t fractionMask = 0; // the fraction's bytes in the field's last eight
+  // The short way, for at most eight digits in all: the eight bytes before the point hold
+  // the sign and the whole digits, anything before them is blank.
+  bool shortWay = false;
+  uint64_t outside = 0;      // bytes of those eight that lie before the field
+  uint64_t head = 0;         // bytes of the field in the eight before those, which must be blank
 };
 
 inline NumberShape numberShape(int len, int dec, int before) {
   NumberShape n;
   if (dec > 8 || len < 1 || dec >= len) return n;
+  n.len = len;
   n.dec = dec;
   n.intEnd = dec > 0 ? len - dec - 1 : len;
   // Reads end at the point and at the field's end and reach back 8 or 16 bytes.
   if (before + len >= 8 && before + n.intEnd >= 8) n.maxWholeDigits = before + n.intEnd >= 16 ? 15 : 8;
   n.fractionBits = 8 * static_cast<unsigned>(dec);
   n.fractionMask = dec > 0 ? ~0ull << (64 - n.fractionBits) : 0;
+  n.shortWay = dec < 8 && n.maxWholeDigits > 0 &&
+               (n.intEnd <= 8 || (n.intEnd <= 16 && before + n.intEnd >= 16));
+  if (n.intEnd < 8) n.outside = n.intEnd == 0 ? ~0ull : (1ull << (8 * (8 - n.intEnd))) - 1;
+  if (n.intEnd > 8 && n.intEnd <= 16) n.head = ~0ull << (8 * (16 - n.intEnd));
   return n;
 }
 
@@ -104,6 +115,26 @@ inline NumberShape numberShape(int len, int dec, int before) {
 [[gnu::always_inline]] inline bool numberField(const char* raw, const NumberShape& shape, double& out) {
   static constexpr double kPow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
   const int intEnd = shape.intEnd, dec = shape.dec;
+  if (shape.shortWay && (dec == 0 || raw[intEnd] == '.') &&
+      (shape.head == 0 || !((load8(raw + intEnd - 16) ^ kBlanks) & shape.head))) {
+    // The eight bytes before the point, those before the field taken as blanks: blanks,
+    // an optional minus sign, the whole digits.
+    const uint64_t whole = (load8(raw + intEnd - 8) & ~shape.outside) | (kBlanks & shape.outside);
+    const uint64_t marks = whole ^ kBlanks;  // zero bytes are blanks
+    if (marks != 0) {
+      const int lead = std::countr_zero(marks) / 8;
+      const bool negative = ((whole >> (8 * lead)) & 0xFF) == '-';
+      const int digits = 8 - lead - static_cast<int>(negative) + dec;
+      if (digits > 0 && digits <= 8) {
+        const uint64_t w = lastDigits((whole >> shape.fractionBits) | (load8(raw + shape.len - 8) & shape.fractionMask), digits);
+        if (!allDigits(w)) return false;
+        double v = static_cast<double>(eightDigits(w));
+        if (dec > 0) v /= kPow10[dec];
+        out = negative ? -v : v;
+        return true;
+      }
+    }
+  }
   if (shape.maxWholeDigits == 0) return false;
   if (dec > 0 && raw[intEnd] != '.') return false;
   int s = leadingBlanks(raw, intEnd);
