@@ -25,10 +25,6 @@ struct FieldPlan {
   fieldparse::MonthMemo month;     // date fields
 };
 
-// How far ahead of the current record a scan asks for the table's bytes: enough to cover
-// the time to bring them from memory while the records between are read.
-inline constexpr size_t kPrefetchAhead = 512;
-
 struct Cursor {
   std::unique_ptr<Table> table;
   // The current record's bytes: where the table's read window holds them while they are
@@ -53,7 +49,6 @@ struct Cursor {
     if (dirty || eof || order != 0) return false;
     const char* next = table->cachedRecord(recno + 1);
     if (!next || !plainRecord(next, buf.size()) || (FileMap::anyLost() && table->windowLost())) return false;
-    __builtin_prefetch(next + kPrefetchAhead);
     rec = next;
     ++recno;
     bof = false;
