@@ -145,7 +145,7 @@ void blank(WorkArea& a) {
 
 // Brings the current record into buf, before it is changed or the window moves.
 void ownRecord(WorkArea& a) {
-  if (a.rec == a.buf.data()) return;
+  if (!a.inWindow()) return;
   std::memcpy(a.buf.data(), a.rec, a.buf.size());
   a.rec = a.buf.data();
 }
@@ -460,7 +460,7 @@ Value decodeField(WorkArea& a, size_t index) {
   if (decodeInto(a, index, v)) return v;
   // A record that could not be read, or a window lost under it: read it again the long
   // way, which tells what became of it (or gives the record after all).
-  if (a.unreadable || (a.rec != a.buf.data() && a.table->windowLost())) {
+  if (a.unreadable || (a.inWindow() && a.table->windowLost())) {
     load(a, a.recno, false);
     if (decodeInto(a, index, v)) return v;
   }
