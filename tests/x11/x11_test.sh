@@ -208,21 +208,21 @@ check "keys reach the main window again after the box" wait_for_count "key 65651
 # character code page 850 cannot hold.
 xdotool mousemove --window "$win" 30 36 click 1  # into the edit line
 last_text() { grep '^text ' "$work/probe.log" | tail -1; }
+# Presses Shift+Ins and waits until the edit line has handled it.
+paste_into_line() {
+  local before
+  before=$(grep -c '^key 196653 sle' "$work/probe.log")
+  xdotool key shift+Insert
+  for _ in $(seq 100); do
+    (($(grep -c '^key 196653 sle' "$work/probe.log") > before)) && return
+    sleep 0.05
+  done
+}
 timeout 5 xclip -selection clipboard -t image/png -i "$work/own.png" 2>/dev/null
-before=$(grep -c '^key 196653 sle' "$work/probe.log")
-xdotool key shift+Insert
-for _ in $(seq 100); do
-  (($(grep -c '^key 196653 sle' "$work/probe.log") > before)) && break
-  sleep 0.05
-done
+paste_into_line
 check "an image on the clipboard pastes nothing ($(last_text))" test "$(last_text)" = "text Grüßeaä1"
 printf '5 €uro' | timeout 5 xclip -selection clipboard -i 2>/dev/null
-before=$(grep -c '^key 196653 sle' "$work/probe.log")
-xdotool key shift+Insert
-for _ in $(seq 100); do
-  (($(grep -c '^key 196653 sle' "$work/probe.log") > before)) && break
-  sleep 0.05
-done
+paste_into_line
 check "text with € pastes nothing ($(last_text))" test "$(last_text)" = "text Grüßeaä1"
 check "and says why" grep -q "code page 850" "$work/probe.out"
 
